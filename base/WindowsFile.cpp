@@ -1,0 +1,94 @@
+#include "base/WindowsFile.h"
+
+#include "base/FormatString.h"
+#include "base/WindowsError.h"
+
+namespace brix {
+namespace {
+
+DWORD moveMethodFor(int origin) {
+  switch (origin) {
+    case Seekable::Begin: return FILE_BEGIN;
+    case Seekable::Current: return FILE_CURRENT;
+    case Seekable::End: return FILE_END;
+    default: return static_cast<DWORD>(origin);  // let the platform refuse it
+  }
+}
+
+std::int64_t joinHalves(DWORD high, DWORD low) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
+}
+
+}  // namespace
+
+WindowsFile::WindowsFile(const char* path, DWORD desiredAccess, DWORD shareMode,
+                         LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
+                         DWORD flagsAndAttributes, HANDLE templateFile) {
+  open(path, desiredAccess, shareMode, securityAttributes, creationDisposition, flagsAndAttributes, templateFile);
+}
+
+void WindowsFile::open(const char* path, DWORD desiredAccess, DWORD shareMode,
+                       LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
+                       DWORD flagsAndAttributes, HANDLE templateFile) {
+  WindowsHandle::close();
+  HANDLE h = CreateFileA(path, desiredAccess, shareMode, securityAttributes, creationDisposition, flagsAndAttributes,
+                         templateFile);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    throw WindowsError(error, formatString("WindowsFile::open: Can't open '%s'", path));
+  }
+  setHandle(h);
+}
+
+std::uint32_t WindowsFile::read(void* buffer, std::uint32_t count) {
+  DWORD done = 0;
+  if (!ReadFile(handle(), buffer, count, &done, nullptr)) {
+    const DWORD error = GetLastError();
+    throw WindowsError(error, formatString("WindowsFile::read: Error when reading %u bytes to %p", count, buffer));
+  }
+  return done;
+}
+
+std::uint32_t WindowsFile::write(const void* buffer, std::uint32_t count) {
+  DWORD done = 0;
+  if (!WriteFile(handle(), buffer, count, &done, nullptr)) {
+    const DWORD error = GetLastError();
+    throw WindowsError(error, formatString("WindowsFile::write: Error when writing %u bytes", count));
+  }
+  return done;
+}
+
+void WindowsFile::flush() {
+  if (!FlushFileBuffers(handle())) throw WindowsError("Can't flush file buffers");
+}
+
+void WindowsFile::close() { WindowsHandle::close(); }
+
+std::int64_t WindowsFile::seek(std::int64_t offset, int origin) {
+  const auto distance = static_cast<std::uint64_t>(offset);
+  LONG high = static_cast<LONG>(static_cast<DWORD>(distance >> 32));
+  const DWORD low = SetFilePointer(handle(), static_cast<LONG>(static_cast<DWORD>(distance)), &high,
+                                   moveMethodFor(origin));
+  if (low == INVALID_SET_FILE_POINTER) {
+    const DWORD error = GetLastError();
+    if (error != NO_ERROR) {
+      throw WindowsError(error, formatString("WindowsFile::seek: Can't seek to %I64d relative to %d",
+                                             static_cast<long long>(offset), origin));
+    }
+  }
+  return joinHalves(static_cast<DWORD>(high), low);
+}
+
+std::int64_t WindowsFile::tell() { return seek(0, Current); }
+
+std::int64_t WindowsFile::size() {
+  DWORD high = 0;
+  const DWORD low = GetFileSize(handle(), &high);
+  if (low == INVALID_FILE_SIZE) {
+    const DWORD error = GetLastError();
+    if (error != NO_ERROR) throw WindowsError(error, "Can't retrieve the file size for a windows file");
+  }
+  return joinHalves(high, low);
+}
+
+}  // namespace brix

@@ -1,0 +1,15 @@
+# The cross builds must not see the host's /usr/include; they get a folder that
+# holds links to exactly the header-only libraries the project uses.
+function(quarnel_host_header_dir out)
+  set(dir ${CMAKE_BINARY_DIR}/host-headers)
+  file(MAKE_DIRECTORY ${dir})
+  foreach(lib boost nlohmann)
+    if(NOT EXISTS ${dir}/${lib})
+      if(NOT EXISTS /usr/include/${lib})
+        message(FATAL_ERROR "/usr/include/${lib} is missing: install libboost-dev and nlohmann-json3-dev")
+      endif()
+      file(CREATE_LINK /usr/include/${lib} ${dir}/${lib} SYMBOLIC)
+    endif()
+  endforeach()
+  set(${out} ${dir} PARENT_SCOPE)
+endfunction()

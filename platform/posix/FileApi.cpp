@@ -1,0 +1,192 @@
+// Win32 file calls over POSIX file descriptors. A handle is the descriptor
+// plus one, so that neither null nor INVALID_HANDLE_VALUE names an open file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <string>
+
+#include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/Win32Api.h"
+
+namespace {
+
+int descriptorOf(HANDLE handle) {
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)) - 1;
+}
+
+HANDLE handleOf(int descriptor) {
+  return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1);
+}
+
+bool isDirectory(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Windows tells a missing file in an existing folder (2) from a missing
+// folder (3); ENOENT covers both.
+DWORD openErrorFor(int error, const char* path) {
+  if (error != ENOENT) return posix::win32ErrorFromErrno(error);
+  std::string folder(path);
+  const auto slash = folder.find_last_of('/');
+  if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
+  folder.resize(slash == 0 ? 1 : slash);
+  return isDirectory(folder.c_str()) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+// A descriptor that is open but not for this direction gives access denied
+// on Windows, not an invalid handle.
+void setLastErrorForTransfer(int descriptor) {
+  if (errno == EBADF && fcntl(descriptor, F_GETFL) != -1) {
+    SetLastError(ERROR_ACCESS_DENIED);
+  } else if (errno == EISDIR) {
+    SetLastError(ERROR_INVALID_FUNCTION);
+  } else {
+    posix::setLastErrorFromErrno();
+  }
+}
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD creationDisposition, DWORD, HANDLE) {
+  int flags = O_CLOEXEC;
+  const bool reading = desiredAccess & GENERIC_READ;
+  const bool writing = desiredAccess & GENERIC_WRITE;
+  flags |= reading && writing ? O_RDWR : writing ? O_WRONLY : O_RDONLY;
+  switch (creationDisposition) {
+    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
+    case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
+    case OPEN_EXISTING: break;
+    case OPEN_ALWAYS: flags |= O_CREAT; break;
+    case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
+  }
+  if (path == nullptr || *path == '\0') {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  // Opening a folder as a file is refused on Windows.
+  if (isDirectory(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  int descriptor;
+  do {
+    descriptor = open(path, flags, 0666);
+  } while (descriptor == -1 && errno == EINTR);
+  if (descriptor == -1) {
+    SetLastError(openErrorFor(errno, path));
+    return INVALID_HANDLE_VALUE;
+  }
+  return handleOf(descriptor);
+}
+
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED) {
+  if (done != nullptr) *done = 0;
+  const int descriptor = descriptorOf(file);
+  ssize_t result;
+  do {
+    result = read(descriptor, buffer, count);
+  } while (result == -1 && errno == EINTR);
+  if (result == -1) {
+    setLastErrorForTransfer(descriptor);
+    return FALSE;
+  }
+  if (done != nullptr) *done = static_cast<DWORD>(result);
+  return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED) {
+  if (done != nullptr) *done = 0;
+  const int descriptor = descriptorOf(file);
+  ssize_t result;
+  do {
+    result = write(descriptor, buffer, count);
+  } while (result == -1 && errno == EINTR);
+  if (result == -1) {
+    setLastErrorForTransfer(descriptor);
+    return FALSE;
+  }
+  if (done != nullptr) *done = static_cast<DWORD>(result);
+  return TRUE;
+}
+
+DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceLow, PLONG distanceHigh, DWORD moveMethod) {
+  std::int64_t distance;
+  if (distanceHigh != nullptr) {
+    distance = static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
+                                         static_cast<DWORD>(distanceLow));
+  } else {
+    distance = distanceLow;
+  }
+  int whence;
+  switch (moveMethod) {
+    case FILE_BEGIN: whence = SEEK_SET; break;
+    case FILE_CURRENT: whence = SEEK_CUR; break;
+    case FILE_END: whence = SEEK_END; break;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_SET_FILE_POINTER;
+  }
+  const int descriptor = descriptorOf(file);
+  const off_t position = lseek(descriptor, static_cast<off_t>(distance), whence);
+  if (position == -1) {
+    // lseek says EINVAL for a target before the start; Windows names it.
+    const bool negative = errno == EINVAL && fcntl(descriptor, F_GETFL) != -1;
+    if (negative) {
+      SetLastError(ERROR_NEGATIVE_SEEK);
+    } else {
+      posix::setLastErrorFromErrno();
+    }
+    return INVALID_SET_FILE_POINTER;
+  }
+  const auto newPosition = static_cast<std::uint64_t>(position);
+  if (distanceHigh != nullptr) *distanceHigh = static_cast<LONG>(newPosition >> 32);
+  const auto low = static_cast<DWORD>(newPosition);
+  // A position whose low half looks like the failure value is told apart
+  // by a last error of 0.
+  if (low == INVALID_SET_FILE_POINTER) SetLastError(NO_ERROR);
+  return low;
+}
+
+DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh) {
+  struct stat info;
+  if (fstat(descriptorOf(file), &info) == -1) {
+    posix::setLastErrorFromErrno();
+    return INVALID_FILE_SIZE;
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  if (sizeHigh != nullptr) *sizeHigh = static_cast<DWORD>(size >> 32);
+  const auto low = static_cast<DWORD>(size);
+  if (low == INVALID_FILE_SIZE) SetLastError(NO_ERROR);
+  return low;
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE file) {
+  const int descriptor = descriptorOf(file);
+  const int mode = fcntl(descriptor, F_GETFL);
+  if (mode == -1) {
+    posix::setLastErrorFromErrno();
+    return FALSE;
+  }
+  // Windows refuses to flush a handle without write access.
+  if ((mode & O_ACCMODE) == O_RDONLY) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  if (fsync(descriptor) == -1) {
+    posix::setLastErrorFromErrno();
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE object) {
+  if (close(descriptorOf(object)) == -1 && errno != EINTR) {
+    posix::setLastErrorFromErrno();
+    return FALSE;
+  }
+  return TRUE;
+}

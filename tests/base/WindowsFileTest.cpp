@@ -1,0 +1,228 @@
+#include "base/WindowsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <type_traits>
+
+#include "base/EOFException.h"
+#include "base/WindowsError.h"
+#include "tests/support/TempDirectory.h"
+
+using brix::Seekable;
+using brix::WindowsError;
+using brix::WindowsFile;
+using testing_support::TempDirectory;
+
+static_assert(!std::is_copy_constructible_v<WindowsFile>, "a file handle has one owner");
+static_assert(!std::is_copy_assignable_v<WindowsFile>, "a file handle has one owner");
+static_assert(!std::is_copy_constructible_v<brix::WindowsHandle>, "a handle has one owner");
+
+namespace {
+
+constexpr std::int64_t fourGiB = std::int64_t{1} << 32;
+
+WindowsFile openForReading(const std::string& path) {
+  return WindowsFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
+void expectMessage(const WindowsError& error, const std::string& message) {
+  const std::string text = error.what();
+  ASSERT_GT(text.size(), message.size() + 2) << text;
+  EXPECT_EQ(text.substr(0, message.size() + 2), message + ": ") << text;
+}
+
+class WindowsFileTest : public ::testing::Test {
+ protected:
+  std::string makeFile(const std::string& name, const std::string& content) {
+    const std::string path = dir.file(name);
+    testing_support::writeFile(path, content.data(), content.size());
+    return path;
+  }
+  std::string makeSparseFile(const std::string& name, std::int64_t size) {
+    const std::string path = makeFile(name, "");
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size));
+    return path;
+  }
+  TempDirectory dir;
+};
+
+TEST_F(WindowsFileTest, ReadsAndReportsSize) {
+  WindowsFile file = openForReading(makeFile("a.bin", "hello"));
+  EXPECT_EQ(file.size(), 5);
+  char buffer[8] = {};
+  EXPECT_EQ(file.read(buffer, 8), 5u);
+  EXPECT_EQ(std::string(buffer), "hello");
+  EXPECT_EQ(file.read(buffer, 8), 0u);
+  EXPECT_EQ(file.tell(), 5);
+}
+
+TEST_F(WindowsFileTest, OpeningAMissingPathNamesThePath) {
+  const std::string path = dir.file("missing.avi");
+  try {
+    openForReading(path);
+    FAIL() << "opened a missing file";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), ERROR_FILE_NOT_FOUND);
+    expectMessage(e, "WindowsFile::open: Can't open '" + path + "'");
+  }
+}
+
+TEST_F(WindowsFileTest, OpeningAPathInAMissingFolderFails) {
+  const std::string path = dir.file("no-such-folder") + "/x.avi";
+  try {
+    openForReading(path);
+    FAIL() << "opened a file in a missing folder";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), ERROR_PATH_NOT_FOUND);
+  }
+}
+
+TEST_F(WindowsFileTest, OpeningAFolderIsRefused) {
+  try {
+    openForReading(dir.path().string());
+    FAIL() << "opened a folder as a file";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), ERROR_ACCESS_DENIED);
+  }
+}
+
+TEST_F(WindowsFileTest, ReadFullyAtTheEndThrowsEOF) {
+  WindowsFile file = openForReading(makeFile("a.bin", "abc"));
+  char buffer[4];
+  EXPECT_EQ(file.readFully(buffer, 0), 0u);
+  EXPECT_THROW(file.readFully(buffer, 4), brix::EOFException);
+  EXPECT_EQ(std::string(buffer, 3), "abc");
+}
+
+TEST_F(WindowsFileTest, SeekBeyondTheEndSucceedsAndReadsNothing) {
+  WindowsFile file = openForReading(makeFile("a.bin", "abc"));
+  EXPECT_EQ(file.seek(100, Seekable::Begin), 100);
+  char buffer[4];
+  EXPECT_EQ(file.read(buffer, 4), 0u);
+  EXPECT_EQ(file.seek(-1, Seekable::End), 2);
+  EXPECT_EQ(file.seek(-1, Seekable::Current), 1);
+}
+
+TEST_F(WindowsFileTest, SeekBeforeTheStartNamesTheNegativeOffsetAndOrigin) {
+  WindowsFile file = openForReading(makeFile("a.bin", "abc"));
+  file.seek(2, Seekable::Begin);
+  try {
+    file.seek(-5, Seekable::Current);
+    FAIL() << "seek before the start succeeded";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), ERROR_NEGATIVE_SEEK);
+    expectMessage(e, "WindowsFile::seek: Can't seek to -5 relative to 1");
+  }
+  try {
+    file.seek(-fourGiB - 7, Seekable::Begin);
+    FAIL() << "seek before the start succeeded";
+  } catch (const WindowsError& e) {
+    expectMessage(e, "WindowsFile::seek: Can't seek to -4294967303 relative to 0");
+  }
+}
+
+TEST_F(WindowsFileTest, UnknownOriginIsPassedOnAndRefused) {
+  WindowsFile file = openForReading(makeFile("a.bin", "abc"));
+  try {
+    file.seek(0, 3);
+    FAIL() << "origin 3 accepted";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), ERROR_INVALID_PARAMETER);
+    expectMessage(e, "WindowsFile::seek: Can't seek to 0 relative to 3");
+  }
+}
+
+TEST_F(WindowsFileTest, FilesBeyond4GiBAreAddressedWith64Bits) {
+  WindowsFile file = openForReading(makeSparseFile("big.bin", fourGiB + 10));
+  EXPECT_EQ(file.size(), fourGiB + 10);
+  EXPECT_EQ(file.seek(fourGiB + 3, Seekable::Begin), fourGiB + 3);
+  EXPECT_EQ(file.tell(), fourGiB + 3);
+  char buffer[16];
+  EXPECT_EQ(file.read(buffer, 16), 7u);
+  // The base class's size works through seek and tell.
+  file.seek(fourGiB + 1, Seekable::Begin);
+  EXPECT_EQ(file.Seekable::size(), fourGiB + 10);
+  EXPECT_EQ(file.tell(), fourGiB + 1);
+}
+
+TEST_F(WindowsFileTest, SizeWithAllOnesLowHalfIsNotAnError) {
+  WindowsFile file = openForReading(makeSparseFile("edge.bin", fourGiB - 1));
+  EXPECT_EQ(file.size(), fourGiB - 1);
+  // The same pattern from a seek: the position 0xFFFFFFFF is no failure.
+  EXPECT_EQ(file.seek(fourGiB - 1, Seekable::Begin), fourGiB - 1);
+}
+
+TEST_F(WindowsFileTest, WritesFlushesAndReadsBack) {
+  const std::string path = dir.file("out.bin");
+  {
+    WindowsFile file(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(file.write("data", 4), 4u);
+    file.flush();
+    file.close();
+  }
+  WindowsFile file = openForReading(path);
+  char buffer[4];
+  file.readFully(buffer, 4);
+  EXPECT_EQ(std::string(buffer, 4), "data");
+}
+
+TEST_F(WindowsFileTest, WritingAReadOnlyFileFails) {
+  WindowsFile file = openForReading(makeFile("a.bin", "abc"));
+  try {
+    file.write("x", 1);
+    FAIL() << "wrote to a read-only handle";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), ERROR_ACCESS_DENIED);
+    expectMessage(e, "WindowsFile::write: Error when writing 1 bytes");
+  }
+  EXPECT_THROW(file.flush(), WindowsError);
+}
+
+TEST_F(WindowsFileTest, AfterCloseEveryCallFailsAndASecondCloseDoesNothing) {
+  WindowsFile file = openForReading(makeFile("a.bin", "abc"));
+  file.close();
+  EXPECT_FALSE(file.isHeld());
+  file.close();
+  char buffer[2];
+  try {
+    file.read(buffer, 2);
+    FAIL() << "read after close";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), ERROR_INVALID_HANDLE);
+    char pointer[40];
+    std::snprintf(pointer, sizeof pointer, "%0*llX", static_cast<int>(sizeof(void*) * 2),
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(buffer)));
+    expectMessage(e, "WindowsFile::read: Error when reading 2 bytes to " + std::string(pointer));
+  }
+  EXPECT_THROW(file.seek(0, Seekable::Begin), WindowsError);
+  EXPECT_THROW(file.tell(), WindowsError);
+  try {
+    file.size();
+    FAIL() << "size after close";
+  } catch (const WindowsError& e) {
+    expectMessage(e, "Can't retrieve the file size for a windows file");
+  }
+}
+
+TEST_F(WindowsFileTest, AHandleThatCannotBeClosedIsReportedByCloseAndSwallowedByTheDestructor) {
+  const HANDLE bogus = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x7FF0));
+  {
+    WindowsFile file = openForReading(makeFile("a.bin", "abc"));
+    file.setHandle(bogus);  // closes the real file first
+    try {
+      file.close();
+      FAIL() << "closing a bogus handle succeeded";
+    } catch (const WindowsError& e) {
+      expectMessage(e, "Error while closing handle");
+    }
+    EXPECT_EQ(file.handle(), bogus);  // still recorded after the failure
+  }  // the destructor tries again and must not throw
+  SUCCEED();
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#include "tests/support/TempDirectory.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+namespace testing_support {
+
+TempDirectory::TempDirectory() {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() / ("quarnel-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("TempDirectory: can't create a folder");
+}
+
+TempDirectory::~TempDirectory() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDirectory::file(const std::string& name) const { return (path_ / name).string(); }
+
+void writeFile(const std::string& path, const void* data, std::size_t size) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  if (!out) throw std::runtime_error("writeFile: can't write " + path);
+}
+
+}  // namespace testing_support

@@ -1,0 +1,27 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with all its
+// contents when the object goes.
+class TempDirectory {
+ public:
+  TempDirectory();
+  ~TempDirectory();
+  TempDirectory(const TempDirectory&) = delete;
+  TempDirectory& operator=(const TempDirectory&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // The path of name inside the folder, as a narrow string for the A calls.
+  std::string file(const std::string& name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Writes bytes to path, replacing it.
+void writeFile(const std::string& path, const void* data, std::size_t size);
+
+}  // namespace testing_support
