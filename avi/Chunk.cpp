@@ -1,0 +1,105 @@
+#include "avi/Chunk.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "avi/LittleEndian.h"
+
+namespace {
+
+std::int64_t asPosition(std::uint64_t position) { return static_cast<std::int64_t>(position); }
+
+}  // namespace
+
+Chunk::Chunk(brix::SeekableInputStream& stream) : stream_(&stream), id_(0) {
+  const std::int64_t start = stream.tell();
+  const std::int64_t end = stream.size();
+  dataPosition_ = static_cast<std::uint64_t>(start);
+  size_ = end > start ? static_cast<std::uint64_t>(end - start) : 0;
+}
+
+Chunk::Chunk(brix::SeekableInputStream& stream, std::uint64_t dataPosition, std::uint32_t size, FourCC id)
+    : stream_(&stream), id_(id), dataPosition_(dataPosition), size_(size) {
+  if (isList() && size < 4) throw std::runtime_error("List chunk contains less than 4 bytes");
+}
+
+FourCC Chunk::listType() {
+  if (isRoot()) return 0;
+  if (listType_ == 0) {
+    std::uint8_t bytes[4];
+    stream_->seek(asPosition(dataPosition_), brix::Seekable::Begin);
+    stream_->readFully(bytes, sizeof bytes);
+    listType_ = readLE32(bytes);
+  }
+  return listType_;
+}
+
+std::size_t Chunk::childCount() {
+  parseSubChunks();
+  return children_.size();
+}
+
+Chunk::iterator Chunk::begin() {
+  parseSubChunks();
+  return children_.begin();
+}
+
+Chunk::iterator Chunk::end() {
+  parseSubChunks();
+  return children_.end();
+}
+
+Chunk::iterator Chunk::findChild(std::size_t n, FourCC id, FourCC listType) {
+  for (auto it = begin(); it != children_.end(); ++it) {
+    if (it->id() != id) continue;
+    if (listType != 0 && (!it->isList() || it->listType() != listType)) continue;
+    if (n-- == 0) return it;
+  }
+  return children_.end();
+}
+
+void Chunk::parseSubChunks() {
+  if (parsed_) return;
+  parsed_ = true;
+  std::uint64_t position = dataPosition_;
+  std::uint64_t remaining = size_;
+  if (!isRoot()) {
+    if (size_ < 4) throw std::runtime_error("AVI list too small for even the content id");
+    position += 4;  // past the list type
+    remaining -= 4;
+  }
+  while (remaining != 0) {
+    if (remaining < 8) throw std::runtime_error("AVI structure error while parsing sub chunks");
+    // A child list's type comes with its header in the same read; the
+    // twelve bytes always lie inside this chunk.
+    std::uint8_t header[12];
+    const std::uint32_t headerBytes = remaining >= 12 ? 12 : 8;
+    stream_->seek(asPosition(position), brix::Seekable::Begin);
+    stream_->readFully(header, headerBytes);
+    const FourCC id = readLE32(header);
+    const std::uint32_t size = readLE32(header + 4);
+    if (id == 0) throw std::runtime_error("Non-root chunk has chunk id 0");
+    remaining -= 8;
+    if (remaining < size) throw std::runtime_error("AVI structure error while skipping sub chunk");
+    children_.emplace_back(*stream_, position + 8, size, id);
+    if (headerBytes == 12 && children_.back().isList()) children_.back().listType_ = readLE32(header + 8);
+    const std::uint64_t padded = std::uint64_t{size} + (size & 1);
+    // Writers do drop the pad byte of a list's last child: the list ends
+    // there rather than reading on past its end.
+    if (padded > remaining) break;
+    remaining -= padded;
+    position += 8 + padded;
+  }
+}
+
+unsigned streamNumberFromChunkId(FourCC id) {
+  const auto first = static_cast<unsigned char>(id & 0xFF);
+  const auto second = static_cast<unsigned char>((id >> 8) & 0xFF);
+  if (first < '0' || first > '9' || second < '0' || second > '9') {
+    std::string text = "Invalid chunk id '";
+    for (int shift = 0; shift < 32; shift += 8) text += static_cast<char>((id >> shift) & 0xFF);
+    text += "' for data chunk";
+    throw std::runtime_error(text);
+  }
+  return (first - '0') * 10u + (second - '0');
+}
