@@ -1,0 +1,135 @@
+#include "tests/support/AviBuilder.h"
+
+namespace testing_support {
+
+Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression, std::uint32_t biSize) {
+  Bytes out;
+  putLE32(out, biSize);
+  putLE32(out, static_cast<std::uint32_t>(width));
+  putLE32(out, static_cast<std::uint32_t>(height));
+  putLE16(out, 1);   // planes
+  putLE16(out, 24);  // bits per pixel
+  putLE32(out, compression);
+  putLE32(out, static_cast<std::uint32_t>(width * height * 3));
+  putLE32(out, 0);
+  putLE32(out, 0);
+  putLE32(out, 0);
+  putLE32(out, 0);
+  out.resize(biSize > out.size() ? biSize : out.size(), 0);
+  return out;
+}
+
+Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
+                   std::uint16_t bitsPerSample, std::uint16_t cbSize) {
+  Bytes out;
+  const auto blockAlign = static_cast<std::uint16_t>(channels * bitsPerSample / 8);
+  putLE16(out, tag);
+  putLE16(out, channels);
+  putLE32(out, samplesPerSec);
+  putLE32(out, samplesPerSec * blockAlign);
+  putLE16(out, blockAlign);
+  putLE16(out, bitsPerSample);
+  putLE16(out, cbSize);
+  out.resize(out.size() + cbSize, 0);
+  return out;
+}
+
+Bytes strhData(const StreamSpec& s) {
+  Bytes out;
+  putFourCC(out, s.type);
+  putFourCC(out, s.handler);
+  putLE32(out, s.flags);
+  putLE16(out, s.priority);
+  putLE16(out, s.language);
+  putLE32(out, s.initialFrames);
+  putLE32(out, s.scale);
+  putLE32(out, s.rate);
+  putLE32(out, s.start);
+  putLE32(out, s.length);
+  putLE32(out, s.suggestedBufferSize);
+  putLE32(out, s.quality);
+  putLE32(out, s.sampleSize);
+  putLE16(out, static_cast<std::uint16_t>(s.left));
+  putLE16(out, static_cast<std::uint16_t>(s.top));
+  putLE16(out, static_cast<std::uint16_t>(s.right));
+  putLE16(out, static_cast<std::uint16_t>(s.bottom));
+  out.resize(s.strhSize, 0);
+  return out;
+}
+
+Bytes idx1Data(const std::vector<IndexEntrySpec>& entries) {
+  Bytes out;
+  for (const IndexEntrySpec& e : entries) {
+    putFourCC(out, e.id);
+    putLE32(out, e.flags);
+    putLE32(out, e.offset);
+    putLE32(out, e.length);
+  }
+  return out;
+}
+
+StreamSpec videoStream(std::int32_t width, std::int32_t height) {
+  StreamSpec s;
+  s.right = static_cast<std::int16_t>(width);
+  s.bottom = static_cast<std::int16_t>(height);
+  s.format = bitmapInfoHeader(width, height, 0x47504A4D);  // MJPG
+  return s;
+}
+
+StreamSpec audioStream() {
+  StreamSpec s;
+  s.type = "auds";
+  s.handler = std::string("\0\0\0\0", 4);
+  s.scale = 4;
+  s.rate = 176400;
+  s.sampleSize = 4;
+  s.right = s.bottom = 0;
+  s.format = waveFormatEx(1, 2, 44100, 16, 0);
+  return s;
+}
+
+void addMovieChunks(AviSpec& spec, const std::string& id, std::size_t count, std::size_t dataSize) {
+  if (!spec.index) spec.index.emplace();
+  // Offsets count from the movi list type: 4 bytes, then the chunks so far.
+  std::uint32_t offset = 4;
+  for (const RiffNode& chunk : spec.moviChunks) offset += static_cast<std::uint32_t>(serialize(chunk).size());
+  for (std::size_t i = 0; i < count; ++i) {
+    spec.moviChunks.push_back(dataChunk(id, Bytes(dataSize, static_cast<std::uint8_t>(i))));
+    spec.index->push_back({id, i % 10 == 0 ? 0x10u : 0u, offset, static_cast<std::uint32_t>(dataSize)});
+    offset += static_cast<std::uint32_t>(8 + dataSize + (dataSize & 1));
+  }
+}
+
+RiffNode buildAvi(const AviSpec& spec) {
+  Bytes avih;
+  putLE32(avih, spec.microSecPerFrame);
+  putLE32(avih, spec.maxBytesPerSec);
+  putLE32(avih, spec.paddingGranularity);
+  putLE32(avih, spec.flags);
+  putLE32(avih, spec.totalFrames);
+  putLE32(avih, spec.initialFrames);
+  putLE32(avih, spec.streamCount ? *spec.streamCount : static_cast<std::uint32_t>(spec.streams.size()));
+  putLE32(avih, spec.suggestedBufferSize);
+  putLE32(avih, spec.width);
+  putLE32(avih, spec.height);
+  avih.resize(spec.avihSize, 0);
+
+  std::vector<RiffNode> hdrl{dataChunk("avih", avih)};
+  for (const StreamSpec& s : spec.streams) {
+    hdrl.push_back(listChunk("LIST", "strl", {dataChunk("strh", strhData(s)), dataChunk("strf", s.format)}));
+  }
+  if (spec.dmlhSize) {
+    Bytes dmlh;
+    putLE32(dmlh, spec.grandFrames);
+    dmlh.resize(*spec.dmlhSize, 0);
+    hdrl.push_back(listChunk("LIST", "odml", {dataChunk("dmlh", dmlh)}));
+  }
+
+  std::vector<RiffNode> riff{listChunk("LIST", "hdrl", hdrl), listChunk("LIST", "movi", spec.moviChunks)};
+  if (spec.index) riff.push_back(dataChunk("idx1", idx1Data(*spec.index)));
+  return listChunk("RIFF", "AVI ", riff);
+}
+
+Bytes aviBytes(const AviSpec& spec) { return serialize(buildAvi(spec)); }
+
+}  // namespace testing_support

@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/RiffBuilder.h"
+
+namespace testing_support {
+
+// Contents of one strl list.
+struct StreamSpec {
+  std::string type = "vids";
+  std::string handler = "MJPG";
+  std::uint32_t flags = 0;
+  std::uint16_t priority = 0;
+  std::uint16_t language = 0;
+  std::uint32_t initialFrames = 0;
+  std::uint32_t scale = 1;
+  std::uint32_t rate = 25;
+  std::uint32_t start = 0;
+  std::uint32_t length = 0;
+  std::uint32_t suggestedBufferSize = 0;
+  std::uint32_t quality = 0xFFFFFFFF;
+  std::uint32_t sampleSize = 0;
+  std::int16_t left = 0, top = 0, right = 320, bottom = 240;
+  std::uint32_t strhSize = 56;  // bytes of strh data written (extra bytes are zeros)
+  Bytes format;                 // strf data
+};
+
+struct IndexEntrySpec {
+  std::string id;  // e.g. "00dc"
+  std::uint32_t flags;
+  std::uint32_t offset;  // from the movi list type
+  std::uint32_t length;
+};
+
+// A well-formed AVI file, described field by field; tests change what they
+// need, build the chunk tree, and may break it further before serialising.
+struct AviSpec {
+  std::uint32_t microSecPerFrame = 40000;
+  std::uint32_t maxBytesPerSec = 0;
+  std::uint32_t paddingGranularity = 0;
+  std::uint32_t flags = 0x10;
+  std::uint32_t totalFrames = 0;
+  std::uint32_t initialFrames = 0;
+  std::optional<std::uint32_t> streamCount;  // default: streams.size()
+  std::uint32_t suggestedBufferSize = 0;
+  std::uint32_t width = 320;
+  std::uint32_t height = 240;
+  std::uint32_t avihSize = 56;
+  std::vector<StreamSpec> streams;
+  std::optional<std::uint32_t> dmlhSize;  // OpenDML header written when set
+  std::uint32_t grandFrames = 0;
+  std::vector<RiffNode> moviChunks;
+  std::optional<std::vector<IndexEntrySpec>> index;  // idx1 written when set
+};
+
+Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression = 0,
+                       std::uint32_t biSize = 40);
+// A WAVEFORMATEX with cbSize and that many extra bytes after it.
+Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
+                   std::uint16_t bitsPerSample, std::uint16_t cbSize);
+Bytes strhData(const StreamSpec& stream);
+Bytes idx1Data(const std::vector<IndexEntrySpec>& entries);
+
+StreamSpec videoStream(std::int32_t width = 320, std::int32_t height = 240);
+StreamSpec audioStream();
+
+// movi chunks and matching idx1 entries: count chunks of id (e.g. "00dc")
+// with dataSize bytes each; every key-th one is a key frame.
+void addMovieChunks(AviSpec& spec, const std::string& id, std::size_t count, std::size_t dataSize);
+
+// The RIFF 'AVI ' chunk of the spec.
+RiffNode buildAvi(const AviSpec& spec);
+// The file: one RIFF 'AVI ' chunk.
+Bytes aviBytes(const AviSpec& spec);
+
+}  // namespace testing_support
