@@ -1,0 +1,280 @@
+#include "avi/AVIFile.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "base/EOFException.h"
+#include "tests/support/AviBuilder.h"
+#include "tests/support/MemoryStream.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string parseError(const Bytes& bytes) {
+  MemoryStream stream(bytes);
+  try {
+    AVIFile file(stream);
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "Ok";
+}
+
+std::string parseError(const RiffNode& riff) { return parseError(serialize(riff)); }
+
+AviSpec videoAndAudio() {
+  AviSpec spec;
+  spec.streams = {videoStream(), audioStream()};
+  addMovieChunks(spec, "00dc", 3, 11);
+  addMovieChunks(spec, "01wb", 2, 40);
+  return spec;
+}
+
+TEST(AVIFile, ParsesAWellFormedFile) {
+  AviSpec spec = videoAndAudio();
+  spec.totalFrames = 3;
+  spec.width = 320;
+  spec.height = 240;
+  MemoryStream stream(aviBytes(spec));
+  const AVIFile file(stream);
+  EXPECT_EQ(file.mainHeader().fcc, fourcc::avih);
+  EXPECT_EQ(file.mainHeader().cb, 56u);
+  EXPECT_EQ(file.mainHeader().dwStreams, 2u);
+  EXPECT_EQ(file.mainHeader().dwTotalFrames, 3u);
+  EXPECT_EQ(file.mainHeader().dwHeight, 240u);
+  EXPECT_FALSE(file.hasExtendedHeader());
+  ASSERT_EQ(file.streamCount(), 2u);
+  EXPECT_EQ(file.stream(0)->header().fccType, fourcc::vids);
+  EXPECT_EQ(file.stream(1)->header().fccType, fourcc::auds);
+  ASSERT_EQ(file.stream(0)->index().size(), 3u);
+  ASSERT_EQ(file.stream(1)->index().size(), 2u);
+  // Positions count from the movi list type, plus the data chunk's header.
+  const RiffNode riff = buildAvi(spec);
+  const std::uint64_t moviType = 12 + serialize(riff.children[0]).size() + 8;
+  EXPECT_EQ(file.stream(0)->index()[0].position, moviType + 4 + 8);
+  EXPECT_EQ(file.stream(1)->index()[1].position, moviType + 4 + 3 * 20 + 48 + 8);
+  EXPECT_DOUBLE_EQ(file.stream(1)->index()[1].timeBefore, 4.0 * 10 / 176400);  // 40 bytes, 4 per sample
+}
+
+// Each malformed file breaks one check; the checks run in the parser's
+// order, so a file broken twice reports the earlier check.
+TEST(AVIFile, FailuresOfTheLayout) {
+  EXPECT_EQ(parseError(Bytes{}), "Empty file");
+  EXPECT_EQ(parseError(Bytes{'R', 'I', 'F'}), "AVI structure error while parsing sub chunks");
+
+  EXPECT_EQ(parseError(dataChunk("JUNK", Bytes(4, 0))), "Not a RIFF file");
+  EXPECT_EQ(parseError(listChunk("RIFF", "WAVE", {dataChunk("fmt ", Bytes(16, 0))})), "Not an AVI file");
+  EXPECT_EQ(parseError(listChunk("RIFF", "AVI ", {})), "AVI chunk has no sub chunks");
+
+  RiffNode junkFirst = buildAvi(videoAndAudio());
+  junkFirst.children.insert(junkFirst.children.begin(), dataChunk("JUNK", Bytes(10, 0)));
+  EXPECT_EQ(parseError(junkFirst), "First chunk in AVI chunk is not LIST:hdrl");
+  RiffNode infoFirst = buildAvi(videoAndAudio());
+  infoFirst.children[0].listType = "INFO";
+  EXPECT_EQ(parseError(infoFirst), "First chunk in AVI chunk is not LIST:hdrl");
+
+  RiffNode emptyHeaders = buildAvi(videoAndAudio());
+  emptyHeaders.children[0].children.clear();
+  EXPECT_EQ(parseError(emptyHeaders), "AVI header list is empty");
+
+  RiffNode noAvih = buildAvi(videoAndAudio());
+  noAvih.children[0].children[0].id = "hvia";
+  EXPECT_EQ(parseError(noAvih), "First chunk in AVI header list is not the AVI header chunk (avih)");
+
+  AviSpec small = videoAndAudio();
+  small.avihSize = 47;
+  EXPECT_EQ(parseError(aviBytes(small)), "AVIH chunk too small");
+}
+
+TEST(AVIFile, MainHeaderOfAnySizeFrom48Bytes) {
+  AviSpec spec = videoAndAudio();
+  spec.avihSize = 48;
+  MemoryStream stream(aviBytes(spec));
+  const AVIFile file(stream);
+  EXPECT_EQ(file.mainHeader().cb, 48u);
+  EXPECT_EQ(file.mainHeader().dwHeight, 240u);
+  EXPECT_EQ(file.mainHeader().dwReserved[2], 0u);
+
+  RiffNode big = buildAvi(videoAndAudio());
+  big.children[0].children[0].data.resize(100, 0xEE);
+  setLE32(big.children[0].children[0].data, 52, 0x12345678);
+  MemoryStream bigStream(serialize(big));
+  const AVIFile bigFile(bigStream);
+  EXPECT_EQ(bigFile.mainHeader().cb, 56u);
+  EXPECT_EQ(bigFile.mainHeader().dwReserved[3], 0x12345678u);
+}
+
+TEST(AVIFile, FailuresOfTheStreamLists) {
+  AviSpec tooMany = videoAndAudio();
+  tooMany.streamCount = 3;
+  EXPECT_EQ(parseError(aviBytes(tooMany)), "Stream header list for stream 2 not found");
+
+  RiffNode noStrh = buildAvi(videoAndAudio());
+  noStrh.children[0].children[2].children[0].id = "strX";
+  EXPECT_EQ(parseError(noStrh), "strh chunk for stream 1 not found");
+
+  RiffNode noStrf = buildAvi(videoAndAudio());
+  noStrf.children[0].children[1].children.pop_back();
+  EXPECT_EQ(parseError(noStrf), "strf chunk for stream 0 not found");
+
+  AviSpec badRate = videoAndAudio();
+  badRate.streams[1].rate = 0;
+  EXPECT_EQ(parseError(aviBytes(badRate)), "dwRate is 0");
+}
+
+TEST(AVIFile, StreamListsAreCountedAmongOtherChunks) {
+  RiffNode riff = buildAvi(videoAndAudio());
+  auto& hdrl = riff.children[0].children;
+  hdrl.insert(hdrl.begin() + 2, dataChunk("JUNK", Bytes(7, 0)));
+  hdrl.insert(hdrl.begin() + 1, listChunk("LIST", "INFO", {}));
+  MemoryStream stream(serialize(riff));
+  const AVIFile file(stream);
+  EXPECT_EQ(file.stream(1)->header().fccType, fourcc::auds);
+}
+
+TEST(AVIFile, SurplusStreamListsAreIgnored) {
+  AviSpec spec = videoAndAudio();
+  spec.streamCount = 1;
+  spec.index.reset();
+  MemoryStream stream(aviBytes(spec));
+  EXPECT_EQ(AVIFile(stream).streamCount(), 1u);
+}
+
+TEST(AVIFile, AStreamCountFromTheFileAllocatesNothing) {
+  // Four billion streams claimed, one present: the message, not an allocation.
+  AviSpec spec = videoAndAudio();
+  spec.streamCount = 0xFFFFFFFFu;
+  EXPECT_EQ(parseError(aviBytes(spec)), "Stream header list for stream 2 not found");
+}
+
+TEST(AVIFile, NoStreams) {
+  AviSpec spec;
+  spec.index.emplace();
+  MemoryStream stream(aviBytes(spec));
+  EXPECT_EQ(AVIFile(stream).streamCount(), 0u);
+
+  addMovieChunks(spec, "00dc", 1, 4);
+  EXPECT_EQ(parseError(aviBytes(spec)), "Bad stream number 0 in legacy index entry 0");
+}
+
+TEST(AVIFile, ExtendedHeader) {
+  AviSpec spec = videoAndAudio();
+  spec.dmlhSize = 248;
+  spec.grandFrames = 4242;
+  MemoryStream stream(aviBytes(spec));
+  const AVIFile file(stream);
+  EXPECT_TRUE(file.hasExtendedHeader());
+  EXPECT_EQ(file.extendedHeader().fcc, fourcc::dmlh);
+  EXPECT_EQ(file.extendedHeader().cb, 248u);
+  EXPECT_EQ(file.extendedHeader().dwGrandFrames, 4242u);
+
+  RiffNode noDmlh = buildAvi(spec);
+  noDmlh.children[0].children.back().children.clear();
+  MemoryStream noDmlhStream(serialize(noDmlh));
+  EXPECT_FALSE(AVIFile(noDmlhStream).hasExtendedHeader());
+}
+
+TEST(AVIFile, ShortExtendedHeadersAreReadAsFarAsTheyGo) {
+  for (std::uint32_t size : {4u, 8u, 244u}) {
+    AviSpec spec = videoAndAudio();
+    spec.dmlhSize = size;
+    spec.grandFrames = 77;
+    MemoryStream stream(aviBytes(spec));
+    const AVIFile file(stream);
+    EXPECT_TRUE(file.hasExtendedHeader()) << size;
+    EXPECT_EQ(file.extendedHeader().cb, size);
+    EXPECT_EQ(file.extendedHeader().dwGrandFrames, 77u);
+  }
+  AviSpec large = videoAndAudio();
+  large.dmlhSize = 300;
+  MemoryStream stream(aviBytes(large));
+  EXPECT_EQ(AVIFile(stream).extendedHeader().cb, 248u);
+
+  for (std::uint32_t size : {0u, 3u}) {
+    AviSpec spec = videoAndAudio();
+    spec.dmlhSize = size;
+    EXPECT_EQ(parseError(aviBytes(spec)), "Open DML header size is incorrect") << size;
+  }
+}
+
+TEST(AVIFile, MovieListIsRequired) {
+  RiffNode riff = buildAvi(videoAndAudio());
+  riff.children[1].listType = "mova";
+  EXPECT_EQ(parseError(riff), "No LIST:movi chunk found");
+}
+
+TEST(AVIFile, LegacyIndexFailures) {
+  RiffNode riff = buildAvi(videoAndAudio());
+  riff.children[2].data.resize(24);
+  EXPECT_EQ(parseError(riff), "Invalid legacy index chunk size");
+
+  AviSpec interleaved = videoAndAudio();
+  interleaved.index->push_back({"rec ", 0, 4, 100});
+  EXPECT_EQ(parseError(aviBytes(interleaved)), "Invalid chunk id 'rec ' for data chunk");
+
+  AviSpec badStream = videoAndAudio();
+  (*badStream.index)[4].id = "05wb";
+  badStream.index->push_back({"07wb", 0, 4, 1});
+  EXPECT_EQ(parseError(aviBytes(badStream)), "Bad stream number 5 in legacy index entry 4");
+}
+
+TEST(AVIFile, IndexIsOptional) {
+  AviSpec spec = videoAndAudio();
+  spec.index.reset();
+  MemoryStream stream(aviBytes(spec));
+  const AVIFile file(stream);
+  EXPECT_TRUE(file.stream(0)->index().empty());
+
+  spec.index.emplace();
+  MemoryStream emptyIndex(aviBytes(spec));
+  EXPECT_TRUE(AVIFile(emptyIndex).stream(1)->index().empty());
+}
+
+TEST(AVIFile, LaterTopLevelChunksAreIgnored) {
+  const Bytes first = aviBytes(videoAndAudio());
+  Bytes both = first;
+  const Bytes avix = serialize(listChunk("RIFF", "AVIX", {listChunk("LIST", "movi", {})}));
+  both.insert(both.end(), avix.begin(), avix.end());
+  EXPECT_EQ(parseError(both), "Ok");
+  // ...but they are walked, so a broken one is still a structure error.
+  both.push_back(1);
+  EXPECT_EQ(parseError(both), "AVI structure error while parsing sub chunks");
+}
+
+TEST(AVIFile, TruncatedFiles) {
+  Bytes bytes = aviBytes(videoAndAudio());
+  bytes.resize(bytes.size() / 2);
+  EXPECT_EQ(parseError(bytes), "AVI structure error while skipping sub chunk");
+}
+
+TEST(AVIFile, MovieDataIsNeverWalked) {
+  // With no index, the number of data chunks in movi costs no reads.
+  const auto readsFor = [](std::size_t chunks) {
+    AviSpec spec;
+    spec.streams = {videoStream()};
+    addMovieChunks(spec, "00dc", chunks, 2);
+    spec.index.reset();
+    MemoryStream stream(aviBytes(spec));
+    AVIFile file(stream);
+    return std::make_pair(stream.readCalls(), stream.bytesRead());
+  };
+  EXPECT_EQ(readsFor(10), readsFor(100000));
+}
+
+TEST(AVIFile, LegacyIndexIsReadInOneCall) {
+  const auto readsFor = [](std::size_t chunks) {
+    AviSpec spec;
+    spec.streams = {videoStream()};
+    addMovieChunks(spec, "00dc", chunks, 2);
+    MemoryStream stream(aviBytes(spec));
+    AVIFile file(stream);
+    EXPECT_EQ(file.stream(0)->index().size(), chunks);
+    return stream.readCalls();
+  };
+  EXPECT_EQ(readsFor(10), readsFor(20000));
+}
+
+}  // namespace
