@@ -1,0 +1,23 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A mistake on the command line; what() is a one-line explanation.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct CommandLine {
+  bool json = false;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> files;
+};
+
+// The arguments after the program name. "--" ends the options, so a file
+// may be called "--json". Throws UsageError.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+std::string usageText();

@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+
+// Writes UTF-8 text to standard output or standard error. A Windows console
+// gets it as UTF-16, so it shows every character whatever its code page;
+// files and pipes get the UTF-8 bytes.
+void writeStandardOutput(const std::string& utf8);
+void writeStandardError(const std::string& utf8);

@@ -1,0 +1,28 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/SeekableInputStream.h"
+
+struct StructureRowText {
+  int indent;
+  int image;
+  std::string element;
+  std::optional<std::string> value;
+};
+
+// What the page shows for one file: its rows and the status line, "Ok" or
+// the message of the error that stopped the reading. Rows made before an
+// error stay.
+struct FileReport {
+  std::string path;
+  std::vector<StructureRowText> rows;
+  std::string status;
+  bool ok = false;
+};
+
+// Opens the file read-only, as the page does, and reads it.
+FileReport readFileReport(const std::string& path);
+// Reads from a stream already open; path is only shown.
+FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream);

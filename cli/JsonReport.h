@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "cli/FileReport.h"
+
+// One JSON document: an array with one object per file,
+// {"path", "status", "ok", "rows": [{"indent", "image", "element", "value"}]},
+// value null for rows without one. Texts are converted to UTF-8 first, so
+// any byte from a file still gives valid JSON.
+std::string jsonReport(const std::vector<FileReport>& reports);

@@ -1,0 +1,45 @@
+#include "cli/TextReport.h"
+
+#include <algorithm>
+
+#include "cli/Utf8Text.h"
+
+namespace {
+
+constexpr std::size_t indentWidth = 2;
+constexpr std::size_t columnGap = 2;
+
+// Characters as a terminal counts them: UTF-8 continuation bytes take no room.
+std::size_t displayWidth(const std::string& utf8) {
+  return static_cast<std::size_t>(
+      std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// System texts end in a line break; the status line has its own.
+std::string withoutTrailingLineBreak(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+std::string textReport(const FileReport& report) {
+  std::size_t valueColumn = 0;
+  for (const StructureRowText& row : report.rows) {
+    if (row.value) valueColumn = std::max(valueColumn, row.indent * indentWidth + displayWidth(toUtf8(row.element)));
+  }
+  valueColumn += columnGap;
+
+  std::string out;
+  for (const StructureRowText& row : report.rows) {
+    std::string line(row.indent * indentWidth, ' ');
+    line += toUtf8(row.element);
+    if (row.value && !row.value->empty()) {
+      line.append(valueColumn - displayWidth(line), ' ');
+      line += toUtf8(*row.value);
+    }
+    out += line + "\n";
+  }
+  out += "Status: " + toUtf8(withoutTrailingLineBreak(report.status)) + "\n";
+  return out;
+}

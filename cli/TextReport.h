@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+
+#include "cli/FileReport.h"
+
+// A readable table of one file, in UTF-8: one row per line, the Element
+// indented by level, the Values in one column, then the status line.
+std::string textReport(const FileReport& report);

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/FileReport.h"
+#include "cli/JsonReport.h"
+#include "cli/TextReport.h"
+#include "tests/support/AviBuilder.h"
+#include "tests/support/MemoryStream.h"
+#include "tests/support/TempDirectory.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string dataFile(const char* name) { return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name; }
+
+bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+TEST(FileReport, AGoodFileHasRowsAndOk) {
+  const FileReport report = readFileReport(dataFile("ffmpeg-two-audio.avi"));
+  EXPECT_TRUE(report.ok);
+  EXPECT_EQ(report.status, "Ok");
+  EXPECT_EQ(report.rows.size(), 1 + 11 + 1 + 3 * 16u);
+}
+
+TEST(FileReport, FilesThatCannotBeReadGiveTheirMessageAndNoRows) {
+  TempDirectory dir;
+  const std::string missing = dir.file("missing.avi");
+  const FileReport noFile = readFileReport(missing);
+  EXPECT_FALSE(noFile.ok);
+  EXPECT_TRUE(startsWith(noFile.status, "WindowsFile::open: Can't open '" + missing + "': ")) << noFile.status;
+  EXPECT_TRUE(noFile.rows.empty());
+
+  const FileReport folder = readFileReport(dir.path().string());
+  EXPECT_TRUE(startsWith(folder.status, "WindowsFile::open: Can't open '")) << folder.status;
+
+  const std::string empty = dir.file("empty.avi");
+  writeFile(empty, "", 0);
+  EXPECT_EQ(readFileReport(empty).status, "Empty file");
+
+  const std::string wave = dir.file("sound.avi");
+  const Bytes waveBytes = serialize(listChunk("RIFF", "WAVE", {dataChunk("fmt ", Bytes(16, 0))}));
+  writeFile(wave, waveBytes.data(), waveBytes.size());
+  EXPECT_EQ(readFileReport(wave).status, "Not an AVI file");
+}
+
+TEST(FileReport, RowsBeforeAnErrorStay) {
+  // The parse itself completes or fails before the first row; the rows of a
+  // good parse are all there.
+  AviSpec spec;
+  spec.streams = {videoStream()};
+  MemoryStream stream(aviBytes(spec));
+  const FileReport report = readStreamReport("mem.avi", stream);
+  EXPECT_TRUE(report.ok);
+  EXPECT_EQ(report.rows.front().value, "mem.avi");
+}
+
+TEST(JsonReport, IsValidJsonWithTheDocumentedShape) {
+  std::vector<FileReport> reports = {readFileReport(dataFile("gstreamer-mjpeg.avi")),
+                                     readFileReport(dataFile("no-such-file.avi"))};
+  const nlohmann::json document = nlohmann::json::parse(jsonReport(reports));
+  ASSERT_TRUE(document.is_array());
+  ASSERT_EQ(document.size(), 2u);
+  const auto& good = document[0];
+  EXPECT_EQ(good["status"], "Ok");
+  EXPECT_EQ(good["ok"], true);
+  EXPECT_EQ(good["path"], dataFile("gstreamer-mjpeg.avi"));
+  EXPECT_EQ(good["rows"][1]["element"], "AVIMAINHEADER");
+  EXPECT_TRUE(good["rows"][1]["value"].is_null());
+  EXPECT_EQ(good["rows"][14]["element"], "Streams");
+  EXPECT_EQ(good["rows"][14]["value"], "");
+  EXPECT_EQ(good["rows"][17]["indent"], 3);
+  EXPECT_EQ(good["rows"][17]["image"], 2);
+  const auto& bad = document[1];
+  EXPECT_EQ(bad["ok"], false);
+  EXPECT_TRUE(bad["rows"].empty());
+}
+
+TEST(JsonReport, AnyByteFromAFileStillGivesValidJson) {
+  // A chunk id quoted in a message, and a path, with bytes that are not UTF-8.
+  AviSpec spec;
+  spec.streams = {videoStream()};
+  addMovieChunks(spec, "00dc", 1, 2);
+  (*spec.index)[0].id = std::string("\xFF\x01\"\\", 4);
+  MemoryStream stream(aviBytes(spec));
+  const FileReport report = readStreamReport("bad\xE9name.avi", stream);
+  ASSERT_FALSE(report.ok);
+  const nlohmann::json document = nlohmann::json::parse(jsonReport({report}));
+  EXPECT_EQ(document[0]["status"], "Invalid chunk id '\xC3\xBF\x01\"\\' for data chunk");
+  EXPECT_EQ(document[0]["path"], "bad\xC3\xA9name.avi");
+  EXPECT_EQ(jsonReport({}), "[]\n");
+}
+
+TEST(TextReport, ValuesStandInOneColumnAfterTheIndentedElements) {
+  FileReport report{"p.avi", {}, "Ok", true};
+  report.rows = {{0, 0, "Path", std::string("p.avi")},
+                 {0, 1, "AVIMAINHEADER", std::nullopt},
+                 {1, 2, "dwWidth", std::string("320")},
+                 {3, 2, "fccType", std::string("vids")},
+                 {1, 0, "0", std::string()}};
+  EXPECT_EQ(textReport(report),
+            "Path           p.avi\n"
+            "AVIMAINHEADER\n"
+            "  dwWidth      320\n"
+            "      fccType  vids\n"
+            "  0\n"
+            "Status: Ok\n");
+}
+
+TEST(TextReport, StatusLinesLoseTheSystemsLineBreak) {
+  FileReport report{"p.avi", {}, "WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\r\n", false};
+  EXPECT_EQ(textReport(report), "Status: WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\n");
+}
+
+}  // namespace
