@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
 #include "base/EOFException.h"
+#include "base/WindowsFile.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
+#include "tests/support/TempDirectory.h"
 
 using namespace testing_support;
 
@@ -87,6 +90,36 @@ TEST(AVIFile, FailuresOfTheLayout) {
   AviSpec small = videoAndAudio();
   small.avihSize = 47;
   EXPECT_EQ(parseError(aviBytes(small)), "AVIH chunk too small");
+}
+
+TEST(AVIFile, TheFirstFailingCheckWins) {
+  AviSpec smallHeaderNoMovie = videoAndAudio();
+  smallHeaderNoMovie.avihSize = 40;
+  RiffNode riff = buildAvi(smallHeaderNoMovie);
+  riff.children[1].listType = "mova";
+  EXPECT_EQ(parseError(riff), "AVIH chunk too small");
+
+  RiffNode noStrfBadIndex = buildAvi(videoAndAudio());
+  noStrfBadIndex.children[0].children[2].children.pop_back();
+  noStrfBadIndex.children[2].data.resize(20);
+  EXPECT_EQ(parseError(noStrfBadIndex), "strf chunk for stream 1 not found");
+
+  AviSpec badDmlhBadIndex = videoAndAudio();
+  badDmlhBadIndex.dmlhSize = 2;
+  badDmlhBadIndex.index->push_back({"99dc", 0, 4, 1});
+  EXPECT_EQ(parseError(aviBytes(badDmlhBadIndex)), "Open DML header size is incorrect");
+
+  // Stream checks come before the extended header.
+  AviSpec badScaleBadDmlh = videoAndAudio();
+  badScaleBadDmlh.streams[0].scale = 0;
+  badScaleBadDmlh.dmlhSize = 1;
+  EXPECT_EQ(parseError(aviBytes(badScaleBadDmlh)), "dwScale is 0");
+
+  // Within the index, entries are checked in file order.
+  AviSpec twoBadEntries = videoAndAudio();
+  (*twoBadEntries.index)[1].id = "07dc";
+  (*twoBadEntries.index)[3].id = "xxdc";
+  EXPECT_EQ(parseError(aviBytes(twoBadEntries)), "Bad stream number 7 in legacy index entry 1");
 }
 
 TEST(AVIFile, MainHeaderOfAnySizeFrom48Bytes) {
@@ -242,6 +275,25 @@ TEST(AVIFile, LaterTopLevelChunksAreIgnored) {
   // ...but they are walked, so a broken one is still a structure error.
   both.push_back(1);
   EXPECT_EQ(parseError(both), "AVI structure error while parsing sub chunks");
+}
+
+TEST(AVIFile, FilesBeyond4GiBWithALaterRiffChunk) {
+  // An OpenDML file continues in RIFF 'AVIX' chunks; a sparse file stands
+  // in for the gigabytes of movie data.
+  TempDirectory dir;
+  const std::string path = dir.file("big.avi");
+  Bytes bytes = aviBytes(videoAndAudio());
+  const std::uint64_t avixStart = bytes.size();
+  putFourCC(bytes, "RIFF");
+  putLE32(bytes, 0xFFFFFFF0u);
+  putFourCC(bytes, "AVIX");
+  writeFile(path, bytes.data(), bytes.size());
+  std::filesystem::resize_file(path, avixStart + 8 + 0xFFFFFFF0u);
+  brix::WindowsFile file(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  const AVIFile avi(file);
+  EXPECT_EQ(avi.streamCount(), 2u);
+  EXPECT_EQ(avi.stream(1)->index().size(), 2u);
 }
 
 TEST(AVIFile, TruncatedFiles) {
