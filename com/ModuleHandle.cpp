@@ -1,0 +1,17 @@
+#include "com/ModuleHandle.h"
+
+namespace brix {
+
+namespace {
+HINSTANCE handle = nullptr;
+}  // namespace
+
+HINSTANCE moduleHandle() noexcept {
+  return handle;
+}
+
+void setModuleHandle(HINSTANCE instance) noexcept {
+  handle = instance;
+}
+
+}  // namespace brix
