@@ -1,6 +1,7 @@
 #include "cli/FileReport.h"
 
 #include <exception>
+#include <new>
 
 #include "avi/AVIFile.h"
 #include "base/WindowsFile.h"
@@ -19,6 +20,13 @@ void addRows(FileReport& report, brix::SeekableInputStream& stream) {
   report.ok = true;
 }
 
+// The status line for what stopped the reading. Out of memory reads the same
+// on every platform.
+std::string statusFor(const std::exception& e) {
+  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return "bad allocation";
+  return e.what();
+}
+
 }  // namespace
 
 FileReport readFileReport(const std::string& path) {
@@ -28,7 +36,7 @@ FileReport readFileReport(const std::string& path) {
                            nullptr);
     addRows(report, file);
   } catch (const std::exception& e) {
-    report.status = e.what();
+    report.status = statusFor(e);
   }
   return report;
 }
@@ -38,7 +46,7 @@ FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& 
   try {
     addRows(report, stream);
   } catch (const std::exception& e) {
-    report.status = e.what();
+    report.status = statusFor(e);
   }
   return report;
 }

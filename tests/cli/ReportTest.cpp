@@ -57,6 +57,18 @@ TEST(FileReport, RowsBeforeAnErrorStay) {
   EXPECT_EQ(report.rows.front().value, "mem.avi");
 }
 
+TEST(FileReport, RunningOutOfMemoryReadsAsBadAllocation) {
+  struct ExhaustedStream : brix::SeekableInputStream {
+    std::uint32_t read(void*, std::uint32_t) override { throw std::bad_alloc(); }
+    std::int64_t seek(std::int64_t, int) override { return 0; }
+    std::int64_t tell() override { return 0; }
+    std::int64_t size() override { return 100; }
+  } stream;
+  const FileReport report = readStreamReport("x.avi", stream);
+  EXPECT_FALSE(report.ok);
+  EXPECT_EQ(report.status, "bad allocation");
+}
+
 TEST(JsonReport, IsValidJsonWithTheDocumentedShape) {
   std::vector<FileReport> reports = {readFileReport(dataFile("gstreamer-mjpeg.avi")),
                                      readFileReport(dataFile("no-such-file.avi"))};
