@@ -1,0 +1,13 @@
+#pragma once
+// Resources linked into the window tests; the tests load them from the test
+// executable itself, as the product loads its own from the DLL.
+
+#define IDB_ROW_IMAGES 102
+#define IDD_TEST_PAGE 201
+#define IDD_TEST_DIALOG 202
+
+#define IDC_LIST 1001
+#define IDC_BUTTON 1002
+#define IDC_SCROLL 1003
+#define IDC_EDIT 1004
+#define IDC_STATUS 1006

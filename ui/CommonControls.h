@@ -1,0 +1,7 @@
+#pragma once
+// The common controls (list view, image list, property sheet pages), whose
+// header needs the Win32 API declared before it.
+// clang-format off
+#include "base/Win32.h"
+#include <commctrl.h>
+// clang-format on

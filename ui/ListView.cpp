@@ -1,0 +1,80 @@
+#include "ui/ListView.h"
+
+#include "base/WindowsError.h"
+
+namespace brix {
+
+ListView::~ListView() = default;
+
+int ListView::insertItem(const LVITEMA* item) {
+  const auto index = static_cast<int>(sendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item)));
+  if (index == -1) throw WindowsError("Can't insert list view item");
+  return index;
+}
+
+int ListView::insertItem(int indent, int image, const char* text, int position) {
+  LVITEMA item = {};
+  item.mask = LVIF_TEXT;
+  item.iItem = position;
+  item.iSubItem = 0;
+  item.pszText = const_cast<char*>(text);
+  if (image != -1) {
+    item.iImage = image;
+    item.mask |= LVIF_IMAGE;
+  }
+  if (indent != 0) {
+    item.iIndent = indent;
+    item.mask |= LVIF_INDENT;
+  }
+  return insertItem(&item);
+}
+
+int ListView::insertColumn(int index, const LVCOLUMNA* column) {
+  const auto result =
+      static_cast<int>(sendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(column)));
+  if (result == -1) throw WindowsError("Can't insert list view column");
+  return result;
+}
+
+int ListView::insertColumn(int index, const char* text, int width, int format, int subitem) {
+  LVCOLUMNA column = {};
+  column.mask = LVCF_FMT | LVCF_TEXT;
+  column.fmt = format;
+  column.pszText = const_cast<char*>(text);
+  if (width != -1) {
+    column.cx = width;
+    column.mask |= LVCF_WIDTH;
+  }
+  if (subitem != -1) {
+    column.iSubItem = subitem;
+    column.mask |= LVCF_SUBITEM;
+  }
+  return insertColumn(index, &column);
+}
+
+void ListView::setItemText(int item, const LVITEMA* text) {
+  if (!sendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text))) {
+    throw WindowsError("Can't set item text");
+  }
+}
+
+void ListView::setItemText(int item, const char* text, int column) {
+  LVITEMA change = {};
+  change.mask = LVIF_TEXT;
+  change.iSubItem = column;
+  change.pszText = const_cast<char*>(text);
+  setItemText(item, &change);
+}
+
+void ListView::setImageList(int kind, ImageList& list) {
+  const HIMAGELIST given = list.release();
+  const auto previous = reinterpret_cast<HIMAGELIST>(
+      sendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(given)));
+  list.reset(previous);
+}
+
+int ListView::getColumnWidth(int column) {
+  return static_cast<int>(sendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+}  // namespace brix

@@ -1,0 +1,53 @@
+#pragma once
+#include "ui/CommonControls.h"
+#include "ui/Dialog.h"
+
+namespace brix {
+
+// One property-sheet page: its description (filled by the constructor and
+// kept for the object's whole life), its page handle, its dialog procedure
+// and its page callback.
+//
+// Stages: constructed; create made the page handle, which is handed to a
+// property sheet; when the sheet first shows the page, WM_INITDIALOG binds
+// the object to the page's dialog; the dialog is destroyed (onDestroy,
+// onNcDestroy); the sheet releases the page, which runs onRelease. A derived
+// page may delete itself in onRelease.
+class PropertyPage : public Dialog {
+ public:
+  // A page on dialog template templateId of module.
+  PropertyPage(WORD templateId, HINSTANCE module) noexcept;
+  // A page handle still held is destroyed first; the release that this
+  // triggers reaches this class's onRelease only, never a derived one.
+  ~PropertyPage() override;
+  // Run when the property sheet releases the page: forgets the page handle,
+  // which the sheet destroys itself.
+  virtual void onRelease();
+
+  // The page handle, made on the first call with CreatePropertySheetPageA;
+  // throws WindowsError "Can't create property page" and then holds none,
+  // so a later call tries again.
+  HPROPSHEETPAGE create();
+
+  HPROPSHEETPAGE pageHandle() const noexcept { return page_; }
+  const PROPSHEETPAGEA& description() const noexcept { return description_; }
+
+  // The page's dialog procedure: WM_INITDIALOG takes the object from the
+  // page description it carries, everything else goes to dialogProc.
+  static INT_PTR CALLBACK pageDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // The page callback: PSPCB_RELEASE runs onRelease of the page in the
+  // description's lParam, PSPCB_CREATE allows the dialog (1); every other
+  // code answers 0. Nothing thrown by onRelease leaves it.
+  static UINT CALLBACK pageCallback(HWND window, UINT message, PROPSHEETPAGEA* page);
+
+ protected:
+  // For a derived page that needs more of the description (a title, an
+  // icon) before create.
+  PROPSHEETPAGEA& mutableDescription() noexcept { return description_; }
+
+ private:
+  PROPSHEETPAGEA description_;
+  HPROPSHEETPAGE page_ = nullptr;
+};
+
+}  // namespace brix

@@ -1,0 +1,129 @@
+#include "ui/Window.h"
+
+#include "base/WindowsError.h"
+#include "ui/WindowRegistry.h"
+
+namespace brix {
+
+LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (previousProc_) return CallWindowProcA(previousProc_, handle_, message, wParam, lParam);
+  return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+void Window::onCommand(Window* control, WORD code, WORD id) {
+  defaultProc(WM_COMMAND, MAKEWPARAM(id, code), control ? reinterpret_cast<LPARAM>(control->handle()) : 0);
+}
+
+void Window::onHScroll(Window* scrollBar, WORD code, WORD position) {
+  defaultProc(WM_HSCROLL, MAKEWPARAM(code, position), scrollBar ? reinterpret_cast<LPARAM>(scrollBar->handle()) : 0);
+}
+
+void Window::onVScroll(Window* scrollBar, WORD code, WORD position) {
+  defaultProc(WM_VSCROLL, MAKEWPARAM(code, position), scrollBar ? reinterpret_cast<LPARAM>(scrollBar->handle()) : 0);
+}
+
+void Window::onDestroy() {
+  defaultProc(WM_DESTROY, 0, 0);
+}
+
+LRESULT Window::onNotify(NMHDR* header) {
+  if (header->code == LVN_ITEMCHANGED) {
+    onItemChanged(reinterpret_cast<NMLISTVIEW*>(header));
+    return 0;
+  }
+  return defaultProc(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+}
+
+void Window::onItemChanged(NMLISTVIEW* change) {
+  defaultProc(WM_NOTIFY, change->hdr.idFrom, reinterpret_cast<LPARAM>(change));
+}
+
+void Window::onNcDestroy() {
+  defaultProc(WM_NCDESTROY, 0, 0);
+  if (!handle_) return;
+  if (previousProc_) {
+    SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    previousProc_ = nullptr;
+  }
+  WindowRegistry::instance().remove(handle_);
+  handle_ = nullptr;
+  ownsWindow_ = false;
+}
+
+Window::~Window() {
+  try {
+    destroyWindow();
+  } catch (...) {
+    // A destructor must not throw; the window outlives its object then.
+  }
+  WindowRegistry::instance().removeObject(this);
+}
+
+void Window::attach(HWND handle, bool ownsWindow) {
+  if (handle) {
+    WindowRegistry::instance().set(handle, this);
+  } else if (handle_) {
+    WindowRegistry::instance().remove(handle_);
+  }
+  handle_ = handle;
+  ownsWindow_ = ownsWindow;
+}
+
+void Window::attachDlgItem(const Window& parent, int id) {
+  const HWND item = GetDlgItem(parent.handle(), id);
+  if (!item) throw WindowsError("Can't get dialog item for attaching");
+  WindowRegistry::instance().set(item, this);
+  handle_ = item;
+  ownsWindow_ = false;
+}
+
+WindowRef Window::fromHandle(HWND handle, bool create) {
+  if (!handle) return WindowRef();
+  if (Window* window = WindowRegistry::instance().find(handle)) return WindowRef(window, false);
+  if (!create) return WindowRef();
+  return WindowRef(new Window(handle), true);
+}
+
+LRESULT Window::sendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return SendMessageA(handle_, message, wParam, lParam);
+}
+
+void Window::setDlgItemText(int id, const char* text) {
+  if (!SetDlgItemTextA(handle_, id, text)) throw WindowsError("Can't set dialog item text");
+}
+
+LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const WindowRef control = fromHandle(reinterpret_cast<HWND>(lParam), true);
+      onCommand(control.get(), HIWORD(wParam), LOWORD(wParam));
+      return 0;
+    }
+    case WM_HSCROLL: {
+      const WindowRef scrollBar = fromHandle(reinterpret_cast<HWND>(lParam), true);
+      onHScroll(scrollBar.get(), LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    }
+    case WM_VSCROLL: {
+      const WindowRef scrollBar = fromHandle(reinterpret_cast<HWND>(lParam), true);
+      onVScroll(scrollBar.get(), LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    }
+    case WM_NOTIFY: return onNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_DESTROY: onDestroy(); return 0;
+    case WM_NCDESTROY: onNcDestroy(); return 0;
+    default: return defaultProc(message, wParam, lParam);
+  }
+}
+
+void Window::destroyWindow() {
+  if (!ownsWindow_ || !handle_) return;
+  if (!DestroyWindow(handle_)) throw WindowsError("Can't destroy window");
+  // A dialog's WM_NCDESTROY has unbound the object already; any other
+  // window's destruction is not seen here.
+  if (handle_) WindowRegistry::instance().remove(handle_);
+  handle_ = nullptr;
+  ownsWindow_ = false;
+}
+
+}  // namespace brix
