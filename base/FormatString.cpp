@@ -27,11 +27,11 @@ class BoundedText {
 // One conversion rewritten for the C library: flags, resolved width and
 // precision, and the conversion with a fixed-width argument type.
 template <typename T>
-std::string formatOne(const std::string& spec, T value) {
-  const int length = std::snprintf(nullptr, 0, spec.c_str(), value);
+std::string formatOne(const std::string& conversion, T value) {
+  const int length = std::snprintf(nullptr, 0, conversion.c_str(), value);
   if (length <= 0) return std::string();
   std::string out(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(&out[0], out.size(), spec.c_str(), value);
+  std::snprintf(&out[0], out.size(), conversion.c_str(), value);
   out.resize(static_cast<std::size_t>(length));
   return out;
 }
@@ -59,21 +59,21 @@ std::string formatString(const char* format, ...) {
       continue;
     }
     const char* conversionStart = p++;
-    std::string spec = "%";
-    while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') spec += *p++;
+    std::string conversion = "%";
+    while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') conversion += *p++;
     if (*p == '*') {
-      spec += std::to_string(va_arg(args, int));
+      conversion += std::to_string(va_arg(args, int));
       ++p;
     } else {
-      while (std::isdigit(static_cast<unsigned char>(*p))) spec += *p++;
+      while (std::isdigit(static_cast<unsigned char>(*p))) conversion += *p++;
     }
     if (*p == '.') {
-      spec += *p++;
+      conversion += *p++;
       if (*p == '*') {
-        spec += std::to_string(va_arg(args, int));
+        conversion += std::to_string(va_arg(args, int));
         ++p;
       } else {
-        while (std::isdigit(static_cast<unsigned char>(*p))) spec += *p++;
+        while (std::isdigit(static_cast<unsigned char>(*p))) conversion += *p++;
       }
     }
     bool wide = false;  // 64-bit integer argument
@@ -94,7 +94,7 @@ std::string formatString(const char* format, ...) {
       case 'd':
       case 'i': {
         const long long value = wide ? va_arg(args, long long) : va_arg(args, std::int32_t);
-        out.append(formatOne(spec + "lld", value));
+        out.append(formatOne(conversion + "lld", value));
         break;
       }
       case 'u':
@@ -102,15 +102,15 @@ std::string formatString(const char* format, ...) {
       case 'X':
       case 'o': {
         const unsigned long long value = wide ? va_arg(args, unsigned long long) : va_arg(args, std::uint32_t);
-        out.append(formatOne(spec + "ll" + *p, value));
+        out.append(formatOne(conversion + "ll" + *p, value));
         break;
       }
       case 'c':
-        out.append(formatOne(spec + "c", va_arg(args, int)));
+        out.append(formatOne(conversion + "c", va_arg(args, int)));
         break;
       case 's': {
         const char* text = va_arg(args, const char*);
-        out.append(formatOne(spec + "s", text != nullptr ? text : "(null)"));
+        out.append(formatOne(conversion + "s", text != nullptr ? text : "(null)"));
         break;
       }
       case 'p':
