@@ -28,20 +28,20 @@ std::string parseError(const Bytes& bytes) {
 
 std::string parseError(const RiffNode& riff) { return parseError(serialize(riff)); }
 
-AviSpec videoAndAudio() {
-  AviSpec spec;
-  spec.streams = {videoStream(), audioStream()};
-  addMovieChunks(spec, "00dc", 3, 11);
-  addMovieChunks(spec, "01wb", 2, 40);
-  return spec;
+AviLayout videoAndAudio() {
+  AviLayout layout;
+  layout.streams = {videoStream(), audioStream()};
+  addMovieChunks(layout, "00dc", 3, 11);
+  addMovieChunks(layout, "01wb", 2, 40);
+  return layout;
 }
 
 TEST(AVIFile, ParsesAWellFormedFile) {
-  AviSpec spec = videoAndAudio();
-  spec.totalFrames = 3;
-  spec.width = 320;
-  spec.height = 240;
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout = videoAndAudio();
+  layout.totalFrames = 3;
+  layout.width = 320;
+  layout.height = 240;
+  MemoryStream stream(aviBytes(layout));
   const AVIFile file(stream);
   EXPECT_EQ(file.mainHeader().fcc, fourcc::avih);
   EXPECT_EQ(file.mainHeader().cb, 56u);
@@ -55,7 +55,7 @@ TEST(AVIFile, ParsesAWellFormedFile) {
   ASSERT_EQ(file.stream(0)->index().size(), 3u);
   ASSERT_EQ(file.stream(1)->index().size(), 2u);
   // Positions count from the movi list type, plus the data chunk's header.
-  const RiffNode riff = buildAvi(spec);
+  const RiffNode riff = buildAvi(layout);
   const std::uint64_t moviType = 12 + serialize(riff.children[0]).size() + 8;
   EXPECT_EQ(file.stream(0)->index()[0].position, moviType + 4 + 8);
   EXPECT_EQ(file.stream(1)->index()[1].position, moviType + 4 + 3 * 20 + 48 + 8);
@@ -87,13 +87,13 @@ TEST(AVIFile, FailuresOfTheLayout) {
   noAvih.children[0].children[0].id = "hvia";
   EXPECT_EQ(parseError(noAvih), "First chunk in AVI header list is not the AVI header chunk (avih)");
 
-  AviSpec small = videoAndAudio();
+  AviLayout small = videoAndAudio();
   small.avihSize = 47;
   EXPECT_EQ(parseError(aviBytes(small)), "AVIH chunk too small");
 }
 
 TEST(AVIFile, TheFirstFailingCheckWins) {
-  AviSpec smallHeaderNoMovie = videoAndAudio();
+  AviLayout smallHeaderNoMovie = videoAndAudio();
   smallHeaderNoMovie.avihSize = 40;
   RiffNode riff = buildAvi(smallHeaderNoMovie);
   riff.children[1].listType = "mova";
@@ -104,28 +104,28 @@ TEST(AVIFile, TheFirstFailingCheckWins) {
   noStrfBadIndex.children[2].data.resize(20);
   EXPECT_EQ(parseError(noStrfBadIndex), "strf chunk for stream 1 not found");
 
-  AviSpec badDmlhBadIndex = videoAndAudio();
+  AviLayout badDmlhBadIndex = videoAndAudio();
   badDmlhBadIndex.dmlhSize = 2;
   badDmlhBadIndex.index->push_back({"99dc", 0, 4, 1});
   EXPECT_EQ(parseError(aviBytes(badDmlhBadIndex)), "Open DML header size is incorrect");
 
   // Stream checks come before the extended header.
-  AviSpec badScaleBadDmlh = videoAndAudio();
+  AviLayout badScaleBadDmlh = videoAndAudio();
   badScaleBadDmlh.streams[0].scale = 0;
   badScaleBadDmlh.dmlhSize = 1;
   EXPECT_EQ(parseError(aviBytes(badScaleBadDmlh)), "dwScale is 0");
 
   // Within the index, entries are checked in file order.
-  AviSpec twoBadEntries = videoAndAudio();
+  AviLayout twoBadEntries = videoAndAudio();
   (*twoBadEntries.index)[1].id = "07dc";
   (*twoBadEntries.index)[3].id = "xxdc";
   EXPECT_EQ(parseError(aviBytes(twoBadEntries)), "Bad stream number 7 in legacy index entry 1");
 }
 
 TEST(AVIFile, MainHeaderOfAnySizeFrom48Bytes) {
-  AviSpec spec = videoAndAudio();
-  spec.avihSize = 48;
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout = videoAndAudio();
+  layout.avihSize = 48;
+  MemoryStream stream(aviBytes(layout));
   const AVIFile file(stream);
   EXPECT_EQ(file.mainHeader().cb, 48u);
   EXPECT_EQ(file.mainHeader().dwHeight, 240u);
@@ -141,7 +141,7 @@ TEST(AVIFile, MainHeaderOfAnySizeFrom48Bytes) {
 }
 
 TEST(AVIFile, FailuresOfTheStreamLists) {
-  AviSpec tooMany = videoAndAudio();
+  AviLayout tooMany = videoAndAudio();
   tooMany.streamCount = 3;
   EXPECT_EQ(parseError(aviBytes(tooMany)), "Stream header list for stream 2 not found");
 
@@ -153,7 +153,7 @@ TEST(AVIFile, FailuresOfTheStreamLists) {
   noStrf.children[0].children[1].children.pop_back();
   EXPECT_EQ(parseError(noStrf), "strf chunk for stream 0 not found");
 
-  AviSpec badRate = videoAndAudio();
+  AviLayout badRate = videoAndAudio();
   badRate.streams[1].rate = 0;
   EXPECT_EQ(parseError(aviBytes(badRate)), "dwRate is 0");
 }
@@ -169,42 +169,42 @@ TEST(AVIFile, StreamListsAreCountedAmongOtherChunks) {
 }
 
 TEST(AVIFile, SurplusStreamListsAreIgnored) {
-  AviSpec spec = videoAndAudio();
-  spec.streamCount = 1;
-  spec.index.reset();
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout = videoAndAudio();
+  layout.streamCount = 1;
+  layout.index.reset();
+  MemoryStream stream(aviBytes(layout));
   EXPECT_EQ(AVIFile(stream).streamCount(), 1u);
 }
 
 TEST(AVIFile, AStreamCountFromTheFileAllocatesNothing) {
   // Four billion streams claimed, one present: the message, not an allocation.
-  AviSpec spec = videoAndAudio();
-  spec.streamCount = 0xFFFFFFFFu;
-  EXPECT_EQ(parseError(aviBytes(spec)), "Stream header list for stream 2 not found");
+  AviLayout layout = videoAndAudio();
+  layout.streamCount = 0xFFFFFFFFu;
+  EXPECT_EQ(parseError(aviBytes(layout)), "Stream header list for stream 2 not found");
 }
 
 TEST(AVIFile, NoStreams) {
-  AviSpec spec;
-  spec.index.emplace();
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout;
+  layout.index.emplace();
+  MemoryStream stream(aviBytes(layout));
   EXPECT_EQ(AVIFile(stream).streamCount(), 0u);
 
-  addMovieChunks(spec, "00dc", 1, 4);
-  EXPECT_EQ(parseError(aviBytes(spec)), "Bad stream number 0 in legacy index entry 0");
+  addMovieChunks(layout, "00dc", 1, 4);
+  EXPECT_EQ(parseError(aviBytes(layout)), "Bad stream number 0 in legacy index entry 0");
 }
 
 TEST(AVIFile, ExtendedHeader) {
-  AviSpec spec = videoAndAudio();
-  spec.dmlhSize = 248;
-  spec.grandFrames = 4242;
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout = videoAndAudio();
+  layout.dmlhSize = 248;
+  layout.grandFrames = 4242;
+  MemoryStream stream(aviBytes(layout));
   const AVIFile file(stream);
   EXPECT_TRUE(file.hasExtendedHeader());
   EXPECT_EQ(file.extendedHeader().fcc, fourcc::dmlh);
   EXPECT_EQ(file.extendedHeader().cb, 248u);
   EXPECT_EQ(file.extendedHeader().dwGrandFrames, 4242u);
 
-  RiffNode noDmlh = buildAvi(spec);
+  RiffNode noDmlh = buildAvi(layout);
   noDmlh.children[0].children.back().children.clear();
   MemoryStream noDmlhStream(serialize(noDmlh));
   EXPECT_FALSE(AVIFile(noDmlhStream).hasExtendedHeader());
@@ -212,24 +212,24 @@ TEST(AVIFile, ExtendedHeader) {
 
 TEST(AVIFile, ShortExtendedHeadersAreReadAsFarAsTheyGo) {
   for (std::uint32_t size : {4u, 8u, 244u}) {
-    AviSpec spec = videoAndAudio();
-    spec.dmlhSize = size;
-    spec.grandFrames = 77;
-    MemoryStream stream(aviBytes(spec));
+    AviLayout layout = videoAndAudio();
+    layout.dmlhSize = size;
+    layout.grandFrames = 77;
+    MemoryStream stream(aviBytes(layout));
     const AVIFile file(stream);
     EXPECT_TRUE(file.hasExtendedHeader()) << size;
     EXPECT_EQ(file.extendedHeader().cb, size);
     EXPECT_EQ(file.extendedHeader().dwGrandFrames, 77u);
   }
-  AviSpec large = videoAndAudio();
+  AviLayout large = videoAndAudio();
   large.dmlhSize = 300;
   MemoryStream stream(aviBytes(large));
   EXPECT_EQ(AVIFile(stream).extendedHeader().cb, 248u);
 
   for (std::uint32_t size : {0u, 3u}) {
-    AviSpec spec = videoAndAudio();
-    spec.dmlhSize = size;
-    EXPECT_EQ(parseError(aviBytes(spec)), "Open DML header size is incorrect") << size;
+    AviLayout layout = videoAndAudio();
+    layout.dmlhSize = size;
+    EXPECT_EQ(parseError(aviBytes(layout)), "Open DML header size is incorrect") << size;
   }
 }
 
@@ -244,25 +244,25 @@ TEST(AVIFile, LegacyIndexFailures) {
   riff.children[2].data.resize(24);
   EXPECT_EQ(parseError(riff), "Invalid legacy index chunk size");
 
-  AviSpec interleaved = videoAndAudio();
+  AviLayout interleaved = videoAndAudio();
   interleaved.index->push_back({"rec ", 0, 4, 100});
   EXPECT_EQ(parseError(aviBytes(interleaved)), "Invalid chunk id 'rec ' for data chunk");
 
-  AviSpec badStream = videoAndAudio();
+  AviLayout badStream = videoAndAudio();
   (*badStream.index)[4].id = "05wb";
   badStream.index->push_back({"07wb", 0, 4, 1});
   EXPECT_EQ(parseError(aviBytes(badStream)), "Bad stream number 5 in legacy index entry 4");
 }
 
 TEST(AVIFile, IndexIsOptional) {
-  AviSpec spec = videoAndAudio();
-  spec.index.reset();
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout = videoAndAudio();
+  layout.index.reset();
+  MemoryStream stream(aviBytes(layout));
   const AVIFile file(stream);
   EXPECT_TRUE(file.stream(0)->index().empty());
 
-  spec.index.emplace();
-  MemoryStream emptyIndex(aviBytes(spec));
+  layout.index.emplace();
+  MemoryStream emptyIndex(aviBytes(layout));
   EXPECT_TRUE(AVIFile(emptyIndex).stream(1)->index().empty());
 }
 
@@ -305,11 +305,11 @@ TEST(AVIFile, TruncatedFiles) {
 TEST(AVIFile, MovieDataIsNeverWalked) {
   // With no index, the number of data chunks in movi costs no reads.
   const auto readsFor = [](std::size_t chunks) {
-    AviSpec spec;
-    spec.streams = {videoStream()};
-    addMovieChunks(spec, "00dc", chunks, 2);
-    spec.index.reset();
-    MemoryStream stream(aviBytes(spec));
+    AviLayout layout;
+    layout.streams = {videoStream()};
+    addMovieChunks(layout, "00dc", chunks, 2);
+    layout.index.reset();
+    MemoryStream stream(aviBytes(layout));
     AVIFile file(stream);
     return std::make_pair(stream.readCalls(), stream.bytesRead());
   };
@@ -318,10 +318,10 @@ TEST(AVIFile, MovieDataIsNeverWalked) {
 
 TEST(AVIFile, LegacyIndexIsReadInOneCall) {
   const auto readsFor = [](std::size_t chunks) {
-    AviSpec spec;
-    spec.streams = {videoStream()};
-    addMovieChunks(spec, "00dc", chunks, 2);
-    MemoryStream stream(aviBytes(spec));
+    AviLayout layout;
+    layout.streams = {videoStream()};
+    addMovieChunks(layout, "00dc", chunks, 2);
+    MemoryStream stream(aviBytes(layout));
     AVIFile file(stream);
     EXPECT_EQ(file.stream(0)->index().size(), chunks);
     return stream.readCalls();

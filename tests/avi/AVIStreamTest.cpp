@@ -18,8 +18,8 @@ namespace {
 // A strl list's strh and strf chunks in memory, made into a stream.
 class StreamFixture {
  public:
-  explicit StreamFixture(const StreamSpec& spec)
-      : memory_(serialize(listChunk("LIST", "strl", {dataChunk("strh", strhData(spec)), dataChunk("strf", spec.format)}))),
+  explicit StreamFixture(const StreamLayout& layout)
+      : memory_(serialize(listChunk("LIST", "strl", {dataChunk("strh", strhData(layout)), dataChunk("strf", layout.format)}))),
         root_(memory_) {}
 
   AVIStream make() {
@@ -41,22 +41,22 @@ class StreamFixture {
   Chunk root_;
 };
 
-StreamSpec withFormat(StreamSpec spec, Bytes format) {
-  spec.format = std::move(format);
-  return spec;
+StreamLayout withFormat(StreamLayout layout, Bytes format) {
+  layout.format = std::move(format);
+  return layout;
 }
 
 TEST(AVIStream, ReadsTheHeaderAsStored) {
-  StreamSpec spec = videoStream(640, 480);
-  spec.handler = "XVID";
-  spec.flags = 0x10001;
-  spec.priority = 65535;
-  spec.language = 0x409;
-  spec.scale = 1001;
-  spec.rate = 30000;
-  spec.length = 1234;
-  spec.left = -1;
-  StreamFixture fixture(spec);
+  StreamLayout layout = videoStream(640, 480);
+  layout.handler = "XVID";
+  layout.flags = 0x10001;
+  layout.priority = 65535;
+  layout.language = 0x409;
+  layout.scale = 1001;
+  layout.rate = 30000;
+  layout.length = 1234;
+  layout.left = -1;
+  StreamFixture fixture(layout);
   const AVIStream stream = fixture.make();
   const AVISTREAMHEADER& h = stream.header();
   EXPECT_EQ(h.fcc, fourcc::strh);
@@ -77,22 +77,22 @@ TEST(AVIStream, ReadsTheHeaderAsStored) {
 }
 
 TEST(AVIStream, HeaderSizeAndRateChecks) {
-  StreamSpec spec = videoStream();
-  spec.strhSize = 55;
-  EXPECT_EQ(StreamFixture(spec).error(), "The strh chunk is too small");
-  spec.strhSize = 64;  // larger is fine; the extra bytes are ignored
-  EXPECT_EQ(StreamFixture(spec).error(), "no error");
+  StreamLayout layout = videoStream();
+  layout.strhSize = 55;
+  EXPECT_EQ(StreamFixture(layout).error(), "The strh chunk is too small");
+  layout.strhSize = 64;  // larger is fine; the extra bytes are ignored
+  EXPECT_EQ(StreamFixture(layout).error(), "no error");
 
-  spec = videoStream();
-  spec.rate = 0;
-  spec.scale = 0;
-  EXPECT_EQ(StreamFixture(spec).error(), "dwRate is 0");
-  spec.rate = 25;
-  EXPECT_EQ(StreamFixture(spec).error(), "dwScale is 0");
+  layout = videoStream();
+  layout.rate = 0;
+  layout.scale = 0;
+  EXPECT_EQ(StreamFixture(layout).error(), "dwRate is 0");
+  layout.rate = 25;
+  EXPECT_EQ(StreamFixture(layout).error(), "dwScale is 0");
 }
 
 TEST(AVIStream, VideoFormatIsCheckedAndCutToBiSize) {
-  const StreamSpec video = videoStream();
+  const StreamLayout video = videoStream();
   EXPECT_EQ(StreamFixture(withFormat(video, Bytes(39, 0))).error(), "Streamformat data for video stream too small");
 
   const std::string biSizeMessage = "biSize field for BITMAPINFOHEADER does not match the size of the strf chunk";
@@ -113,7 +113,7 @@ TEST(AVIStream, VideoFormatIsCheckedAndCutToBiSize) {
 }
 
 TEST(AVIStream, AudioFormatIsCheckedAndCutToCbSize) {
-  const StreamSpec audio = audioStream();
+  const StreamLayout audio = audioStream();
   const std::string cbSizeMessage =
       "Streamformat data size for audio stream does not match the cbSize field of the WAVEFORMATEX structure";
   EXPECT_EQ(StreamFixture(withFormat(audio, Bytes(15, 0))).error(), "Streamformat data for audio stream too small");
@@ -141,7 +141,7 @@ TEST(AVIStream, AudioFormatIsCheckedAndCutToCbSize) {
 }
 
 TEST(AVIStream, OtherStreamTypesKeepAnyFormat) {
-  StreamSpec text = videoStream();
+  StreamLayout text = videoStream();
   text.type = "txts";
   EXPECT_EQ(StreamFixture(withFormat(text, {})).make().format().size(), 0u);
   EXPECT_EQ(StreamFixture(withFormat(text, Bytes(7, 3))).make().format(), Bytes(7, 3));
@@ -171,11 +171,11 @@ TEST(AVIStream, DeliversNoSampleData) {
 class IndexTiming : public ::testing::Test {
  protected:
   AVIStream makeStream(std::uint32_t sampleSize, std::uint32_t scale, std::uint32_t rate) {
-    StreamSpec spec = videoStream();
-    spec.sampleSize = sampleSize;
-    spec.scale = scale;
-    spec.rate = rate;
-    fixture_.emplace(spec);
+    StreamLayout layout = videoStream();
+    layout.sampleSize = sampleSize;
+    layout.scale = scale;
+    layout.rate = rate;
+    fixture_.emplace(layout);
     return fixture_->make();
   }
   static LegacyIndexEntry entry(std::uint32_t length, std::uint32_t flags = 0, std::uint32_t offset = 4) {

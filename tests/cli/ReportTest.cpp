@@ -49,9 +49,9 @@ TEST(FileReport, FilesThatCannotBeReadGiveTheirMessageAndNoRows) {
 TEST(FileReport, RowsBeforeAnErrorStay) {
   // The parse itself completes or fails before the first row; the rows of a
   // good parse are all there.
-  AviSpec spec;
-  spec.streams = {videoStream()};
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout;
+  layout.streams = {videoStream()};
+  MemoryStream stream(aviBytes(layout));
   const FileReport report = readStreamReport("mem.avi", stream);
   EXPECT_TRUE(report.ok);
   EXPECT_EQ(report.rows.front().value, "mem.avi");
@@ -92,11 +92,11 @@ TEST(JsonReport, IsValidJsonWithTheDocumentedShape) {
 
 TEST(JsonReport, AnyByteFromAFileStillGivesValidJson) {
   // A chunk id quoted in a message, and a path, with bytes that are not UTF-8.
-  AviSpec spec;
-  spec.streams = {videoStream()};
-  addMovieChunks(spec, "00dc", 1, 2);
-  (*spec.index)[0].id = std::string("\xFF\x01\"\\", 4);
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout;
+  layout.streams = {videoStream()};
+  addMovieChunks(layout, "00dc", 1, 2);
+  (*layout.index)[0].id = std::string("\xFF\x01\"\\", 4);
+  MemoryStream stream(aviBytes(layout));
   const FileReport report = readStreamReport("bad\xE9name.avi", stream);
   ASSERT_FALSE(report.ok);
   const nlohmann::json document = nlohmann::json::parse(jsonReport({report}));

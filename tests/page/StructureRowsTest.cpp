@@ -108,8 +108,8 @@ TEST(StructureRows, ARealFileInOrderWithLevelsAndImages) {
 }
 
 TEST(StructureRows, WithoutStreamsOrExtendedHeader) {
-  AviSpec spec;
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout;
+  MemoryStream stream(aviBytes(layout));
   const AVIFile file(stream);
   std::vector<std::string> expected = {"Path"};
   expected.insert(expected.end(), mainHeaderBlock.begin(), mainHeaderBlock.end());
@@ -118,10 +118,10 @@ TEST(StructureRows, WithoutStreamsOrExtendedHeader) {
 }
 
 TEST(StructureRows, ExtendedHeaderBlockStandsBeforeStreams) {
-  AviSpec spec;
-  spec.dmlhSize = 248;
-  spec.grandFrames = 0xFFFFFFFF;
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout;
+  layout.dmlhSize = 248;
+  layout.grandFrames = 0xFFFFFFFF;
+  MemoryStream stream(aviBytes(layout));
   const std::vector<Row> rows = rowsOf("x.avi", AVIFile(stream));
   ASSERT_EQ(rows.size(), 1 + mainHeaderBlock.size() + 3);
   EXPECT_EQ(rows[12], (Row{0, 1, "AVIEXTHEADER", std::nullopt}));
@@ -130,21 +130,21 @@ TEST(StructureRows, ExtendedHeaderBlockStandsBeforeStreams) {
 }
 
 TEST(StructureRows, FieldValuesUseTheirForms) {
-  AviSpec spec;
-  spec.flags = 0x1;  // no named bit
-  spec.suggestedBufferSize = 0x80000000;
-  StreamSpec audio = audioStream();
+  AviLayout layout;
+  layout.flags = 0x1;  // no named bit
+  layout.suggestedBufferSize = 0x80000000;
+  StreamLayout audio = audioStream();
   audio.quality = 0xFFFFFFFF;
   audio.flags = 0x10001;
   audio.priority = 0xFFFF;
   audio.left = -1;
   audio.right = 640;
   audio.bottom = 480;
-  StreamSpec text = videoStream();
+  StreamLayout text = videoStream();
   text.type = "txts";
   text.handler = "ab\x01z";
-  spec.streams = {audio, text};
-  MemoryStream stream(aviBytes(spec));
+  layout.streams = {audio, text};
+  MemoryStream stream(aviBytes(layout));
   const std::vector<Row> rows = rowsOf("x.avi", AVIFile(stream));
   const auto valueOf = [&rows](std::size_t from, const std::string& element) {
     for (std::size_t i = from; i < rows.size(); ++i) {
@@ -168,9 +168,9 @@ TEST(StructureRows, FieldValuesUseTheirForms) {
 }
 
 TEST(StructureRows, ASinkThatThrowsEndsTheProductionAtOnce) {
-  AviSpec spec;
-  spec.streams = {videoStream()};
-  MemoryStream stream(aviBytes(spec));
+  AviLayout layout;
+  layout.streams = {videoStream()};
+  MemoryStream stream(aviBytes(layout));
   const AVIFile file(stream);
   std::vector<std::string> seen;
   const auto sink = [&seen](int, int, const std::string& element, const std::optional<std::string>&) {

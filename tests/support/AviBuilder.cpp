@@ -34,7 +34,7 @@ Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samp
   return out;
 }
 
-Bytes strhData(const StreamSpec& s) {
+Bytes strhData(const StreamLayout& s) {
   Bytes out;
   putFourCC(out, s.type);
   putFourCC(out, s.handler);
@@ -57,9 +57,9 @@ Bytes strhData(const StreamSpec& s) {
   return out;
 }
 
-Bytes idx1Data(const std::vector<IndexEntrySpec>& entries) {
+Bytes idx1Data(const std::vector<IndexEntryLayout>& entries) {
   Bytes out;
-  for (const IndexEntrySpec& e : entries) {
+  for (const IndexEntryLayout& e : entries) {
     putFourCC(out, e.id);
     putLE32(out, e.flags);
     putLE32(out, e.offset);
@@ -68,16 +68,16 @@ Bytes idx1Data(const std::vector<IndexEntrySpec>& entries) {
   return out;
 }
 
-StreamSpec videoStream(std::int32_t width, std::int32_t height) {
-  StreamSpec s;
+StreamLayout videoStream(std::int32_t width, std::int32_t height) {
+  StreamLayout s;
   s.right = static_cast<std::int16_t>(width);
   s.bottom = static_cast<std::int16_t>(height);
   s.format = bitmapInfoHeader(width, height, 0x47504A4D);  // MJPG
   return s;
 }
 
-StreamSpec audioStream() {
-  StreamSpec s;
+StreamLayout audioStream() {
+  StreamLayout s;
   s.type = "auds";
   s.handler = std::string("\0\0\0\0", 4);
   s.scale = 4;
@@ -88,48 +88,48 @@ StreamSpec audioStream() {
   return s;
 }
 
-void addMovieChunks(AviSpec& spec, const std::string& id, std::size_t count, std::size_t dataSize) {
-  if (!spec.index) spec.index.emplace();
+void addMovieChunks(AviLayout& layout, const std::string& id, std::size_t count, std::size_t dataSize) {
+  if (!layout.index) layout.index.emplace();
   // Offsets count from the movi list type: 4 bytes, then the chunks so far.
   std::uint32_t offset = 4;
-  for (const RiffNode& chunk : spec.moviChunks) offset += static_cast<std::uint32_t>(serialize(chunk).size());
+  for (const RiffNode& chunk : layout.moviChunks) offset += static_cast<std::uint32_t>(serialize(chunk).size());
   for (std::size_t i = 0; i < count; ++i) {
-    spec.moviChunks.push_back(dataChunk(id, Bytes(dataSize, static_cast<std::uint8_t>(i))));
-    spec.index->push_back({id, i % 10 == 0 ? 0x10u : 0u, offset, static_cast<std::uint32_t>(dataSize)});
+    layout.moviChunks.push_back(dataChunk(id, Bytes(dataSize, static_cast<std::uint8_t>(i))));
+    layout.index->push_back({id, i % 10 == 0 ? 0x10u : 0u, offset, static_cast<std::uint32_t>(dataSize)});
     offset += static_cast<std::uint32_t>(8 + dataSize + (dataSize & 1));
   }
 }
 
-RiffNode buildAvi(const AviSpec& spec) {
+RiffNode buildAvi(const AviLayout& layout) {
   Bytes avih;
-  putLE32(avih, spec.microSecPerFrame);
-  putLE32(avih, spec.maxBytesPerSec);
-  putLE32(avih, spec.paddingGranularity);
-  putLE32(avih, spec.flags);
-  putLE32(avih, spec.totalFrames);
-  putLE32(avih, spec.initialFrames);
-  putLE32(avih, spec.streamCount ? *spec.streamCount : static_cast<std::uint32_t>(spec.streams.size()));
-  putLE32(avih, spec.suggestedBufferSize);
-  putLE32(avih, spec.width);
-  putLE32(avih, spec.height);
-  avih.resize(spec.avihSize, 0);
+  putLE32(avih, layout.microSecPerFrame);
+  putLE32(avih, layout.maxBytesPerSec);
+  putLE32(avih, layout.paddingGranularity);
+  putLE32(avih, layout.flags);
+  putLE32(avih, layout.totalFrames);
+  putLE32(avih, layout.initialFrames);
+  putLE32(avih, layout.streamCount ? *layout.streamCount : static_cast<std::uint32_t>(layout.streams.size()));
+  putLE32(avih, layout.suggestedBufferSize);
+  putLE32(avih, layout.width);
+  putLE32(avih, layout.height);
+  avih.resize(layout.avihSize, 0);
 
   std::vector<RiffNode> hdrl{dataChunk("avih", avih)};
-  for (const StreamSpec& s : spec.streams) {
+  for (const StreamLayout& s : layout.streams) {
     hdrl.push_back(listChunk("LIST", "strl", {dataChunk("strh", strhData(s)), dataChunk("strf", s.format)}));
   }
-  if (spec.dmlhSize) {
+  if (layout.dmlhSize) {
     Bytes dmlh;
-    putLE32(dmlh, spec.grandFrames);
-    dmlh.resize(*spec.dmlhSize, 0);
+    putLE32(dmlh, layout.grandFrames);
+    dmlh.resize(*layout.dmlhSize, 0);
     hdrl.push_back(listChunk("LIST", "odml", {dataChunk("dmlh", dmlh)}));
   }
 
-  std::vector<RiffNode> riff{listChunk("LIST", "hdrl", hdrl), listChunk("LIST", "movi", spec.moviChunks)};
-  if (spec.index) riff.push_back(dataChunk("idx1", idx1Data(*spec.index)));
+  std::vector<RiffNode> riff{listChunk("LIST", "hdrl", hdrl), listChunk("LIST", "movi", layout.moviChunks)};
+  if (layout.index) riff.push_back(dataChunk("idx1", idx1Data(*layout.index)));
   return listChunk("RIFF", "AVI ", riff);
 }
 
-Bytes aviBytes(const AviSpec& spec) { return serialize(buildAvi(spec)); }
+Bytes aviBytes(const AviLayout& layout) { return serialize(buildAvi(layout)); }
 
 }  // namespace testing_support

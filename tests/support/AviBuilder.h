@@ -9,7 +9,7 @@
 namespace testing_support {
 
 // Contents of one strl list.
-struct StreamSpec {
+struct StreamLayout {
   std::string type = "vids";
   std::string handler = "MJPG";
   std::uint32_t flags = 0;
@@ -28,7 +28,7 @@ struct StreamSpec {
   Bytes format;                 // strf data
 };
 
-struct IndexEntrySpec {
+struct IndexEntryLayout {
   std::string id;  // e.g. "00dc"
   std::uint32_t flags;
   std::uint32_t offset;  // from the movi list type
@@ -37,7 +37,7 @@ struct IndexEntrySpec {
 
 // A well-formed AVI file, described field by field; tests change what they
 // need, build the chunk tree, and may break it further before serialising.
-struct AviSpec {
+struct AviLayout {
   std::uint32_t microSecPerFrame = 40000;
   std::uint32_t maxBytesPerSec = 0;
   std::uint32_t paddingGranularity = 0;
@@ -49,11 +49,11 @@ struct AviSpec {
   std::uint32_t width = 320;
   std::uint32_t height = 240;
   std::uint32_t avihSize = 56;
-  std::vector<StreamSpec> streams;
+  std::vector<StreamLayout> streams;
   std::optional<std::uint32_t> dmlhSize;  // OpenDML header written when set
   std::uint32_t grandFrames = 0;
   std::vector<RiffNode> moviChunks;
-  std::optional<std::vector<IndexEntrySpec>> index;  // idx1 written when set
+  std::optional<std::vector<IndexEntryLayout>> index;  // idx1 written when set
 };
 
 Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression = 0,
@@ -61,19 +61,19 @@ Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t co
 // A WAVEFORMATEX with cbSize and that many extra bytes after it.
 Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
                    std::uint16_t bitsPerSample, std::uint16_t cbSize);
-Bytes strhData(const StreamSpec& stream);
-Bytes idx1Data(const std::vector<IndexEntrySpec>& entries);
+Bytes strhData(const StreamLayout& stream);
+Bytes idx1Data(const std::vector<IndexEntryLayout>& entries);
 
-StreamSpec videoStream(std::int32_t width = 320, std::int32_t height = 240);
-StreamSpec audioStream();
+StreamLayout videoStream(std::int32_t width = 320, std::int32_t height = 240);
+StreamLayout audioStream();
 
 // movi chunks and matching idx1 entries: count chunks of id (e.g. "00dc")
 // with dataSize bytes each; every key-th one is a key frame.
-void addMovieChunks(AviSpec& spec, const std::string& id, std::size_t count, std::size_t dataSize);
+void addMovieChunks(AviLayout& layout, const std::string& id, std::size_t count, std::size_t dataSize);
 
-// The RIFF 'AVI ' chunk of the spec.
-RiffNode buildAvi(const AviSpec& spec);
+// The RIFF 'AVI ' chunk of the layout.
+RiffNode buildAvi(const AviLayout& layout);
 // The file: one RIFF 'AVI ' chunk.
-Bytes aviBytes(const AviSpec& spec);
+Bytes aviBytes(const AviLayout& layout);
 
 }  // namespace testing_support
