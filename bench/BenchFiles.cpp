@@ -79,10 +79,22 @@ const Bytes& emptyChunks(Place place, std::size_t chunks) {
     switch (place) {
       case Place::beforeRiff:
       case Place::afterRiff: break;
-      case Place::riff: into = &riff.children; at = 1; break;
-      case Place::hdrl: into = &riff.child("LIST", "hdrl").children; at = 1; break;
-      case Place::strl: into = &riff.child("LIST", "hdrl").child("LIST", "strl").children; at = 1; break;
-      case Place::odml: into = &riff.child("LIST", "hdrl").child("LIST", "odml").children; at = 1; break;
+      case Place::riff:
+        into = &riff.children;
+        at = 1;
+        break;
+      case Place::hdrl:
+        into = &riff.child("LIST", "hdrl").children;
+        at = 1;
+        break;
+      case Place::strl:
+        into = &riff.child("LIST", "hdrl").child("LIST", "strl").children;
+        at = 1;
+        break;
+      case Place::odml:
+        into = &riff.child("LIST", "hdrl").child("LIST", "odml").children;
+        at = 1;
+        break;
       case Place::movi: into = &riff.child("LIST", "movi").children; break;
     }
     if (into != nullptr) {

@@ -44,19 +44,49 @@ void* allocateOrThrow(std::size_t size) {
 
 }  // namespace
 
-std::uint64_t HeapCounter::allocations() { return allocationCount.load(std::memory_order_relaxed); }
-std::uint64_t HeapCounter::bytesAllocated() { return allocatedBytes.load(std::memory_order_relaxed); }
-std::uint64_t HeapCounter::bytesInUse() { return inUseBytes.load(std::memory_order_relaxed); }
-std::uint64_t HeapCounter::peakBytesInUse() { return peakBytes.load(std::memory_order_relaxed); }
-void HeapCounter::resetPeak() { peakBytes.store(inUseBytes.load(std::memory_order_relaxed), std::memory_order_relaxed); }
+std::uint64_t HeapCounter::allocations() {
+  return allocationCount.load(std::memory_order_relaxed);
+}
+std::uint64_t HeapCounter::bytesAllocated() {
+  return allocatedBytes.load(std::memory_order_relaxed);
+}
+std::uint64_t HeapCounter::bytesInUse() {
+  return inUseBytes.load(std::memory_order_relaxed);
+}
+std::uint64_t HeapCounter::peakBytesInUse() {
+  return peakBytes.load(std::memory_order_relaxed);
+}
+void HeapCounter::resetPeak() {
+  peakBytes.store(inUseBytes.load(std::memory_order_relaxed), std::memory_order_relaxed);
+}
 
-void* operator new(std::size_t size) { return allocateOrThrow(size); }
-void* operator new[](std::size_t size) { return allocateOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void operator delete(void* pointer) noexcept { release(pointer); }
-void operator delete[](void* pointer) noexcept { release(pointer); }
-void operator delete(void* pointer, std::size_t) noexcept { release(pointer); }
-void operator delete[](void* pointer, std::size_t) noexcept { release(pointer); }
-void operator delete(void* pointer, const std::nothrow_t&) noexcept { release(pointer); }
-void operator delete[](void* pointer, const std::nothrow_t&) noexcept { release(pointer); }
+void* operator new(std::size_t size) {
+  return allocateOrThrow(size);
+}
+void* operator new[](std::size_t size) {
+  return allocateOrThrow(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return allocate(size);
+}
+void operator delete(void* pointer) noexcept {
+  release(pointer);
+}
+void operator delete[](void* pointer) noexcept {
+  release(pointer);
+}
+void operator delete(void* pointer, std::size_t) noexcept {
+  release(pointer);
+}
+void operator delete[](void* pointer, std::size_t) noexcept {
+  release(pointer);
+}
+void operator delete(void* pointer, const std::nothrow_t&) noexcept {
+  release(pointer);
+}
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept {
+  release(pointer);
+}
