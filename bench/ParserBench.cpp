@@ -8,6 +8,7 @@
 //   peakB/item   most bytes in use at once during the parse, per entry or chunk
 //   allocs       operator new calls per parse
 //   minflt       minor page faults per parse, in the timed loop
+//   fileB        size of the file
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sys/resource.h>
@@ -62,7 +63,11 @@ void runOnce(const Bytes& file, Work work) {
   }
 }
 
-void measure(benchmark::State& state, const Bytes& file, Work work, std::size_t items) {
+// Fresh: before each parse (outside the timing) malloc gives all its free
+// pages back to the system, so the parse faults its memory in again, as a
+// process that reads one file and exits (the tool) does. Otherwise the
+// heap of earlier parses is reused, as in a long-lived process.
+void measure(benchmark::State& state, const Bytes& file, Work work, std::size_t items, bool fresh = false) {
   const std::uint64_t allocationsBefore = HeapCounter::allocations();
   const std::uint64_t bytesBefore = HeapCounter::bytesAllocated();
   const std::uint64_t inUseBefore = HeapCounter::bytesInUse();
@@ -73,7 +78,14 @@ void measure(benchmark::State& state, const Bytes& file, Work work, std::size_t 
   const double allocations = static_cast<double>(HeapCounter::allocations() - allocationsBefore);
 
   const long faultsBefore = minorFaults();
-  for (auto _ : state) runOnce(file, work);
+  for (auto _ : state) {
+    if (fresh) {
+      state.PauseTiming();
+      malloc_trim(0);
+      state.ResumeTiming();
+    }
+    runOnce(file, work);
+  }
   const double faults = static_cast<double>(minorFaults() - faultsBefore);
 
   const double n = static_cast<double>(items);
@@ -116,15 +128,18 @@ void Report(benchmark::State& state) {
   measure(state, bench_files::indexed(entries), Work::report, entries);
 }
 
-// The same, with every big block fresh from the system, as in a process that
-// reads one file and exits (the tool): after the first big block is freed,
-// malloc would otherwise serve the next ones from memory it has already
-// touched. Fixing the mmap threshold keeps blocks over 128 KiB mapped and
-// unmapped each time, so their pages fault in again; runs last, since the
-// setting stays.
+// The same two, with memory fresh from the system for every parse.
 void IndexEntriesFreshMemory(benchmark::State& state) {
-  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-  IndexEntries(state);
+  const auto entries = static_cast<std::size_t>(state.range(0));
+  measure(state, bench_files::indexed(entries), Work::parse, entries, true);
+}
+
+void EmptyChunksFreshMemory(benchmark::State& state) {
+  const auto place = static_cast<Place>(state.range(0));
+  const auto chunks = static_cast<std::size_t>(state.range(1));
+  state.SetLabel(bench_files::placeName(place));
+  measure(state, bench_files::emptyChunks(place, chunks),
+          place == Place::beforeRiff ? Work::parseExpectingError : Work::parse, chunks, true);
 }
 
 void growth(benchmark::internal::Benchmark* b) {
@@ -144,5 +159,11 @@ BENCHMARK(MoviChunksWithoutIndex)->Apply(growth)->Unit(benchmark::kMicrosecond);
 BENCHMARK(EmptyChunks)->Apply(placesAndCounts)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Report)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(IndexEntriesFreshMemory)->Apply(growth)->Unit(benchmark::kMicrosecond);
+BENCHMARK(EmptyChunksFreshMemory)
+    ->Args({static_cast<int>(Place::afterRiff), 1000})
+    ->Args({static_cast<int>(Place::afterRiff), 10000})
+    ->Args({static_cast<int>(Place::afterRiff), 100000})
+    ->Args({static_cast<int>(Place::afterRiff), 1000000})
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
