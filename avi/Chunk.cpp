@@ -1,5 +1,6 @@
 #include "avi/Chunk.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -8,6 +9,12 @@
 namespace {
 
 std::int64_t asPosition(std::uint64_t position) { return static_cast<std::int64_t>(position); }
+
+// Headers of children are read this many bytes at a time after a child of at
+// most denseChildBytes; small enough that the data read along with them
+// costs nothing worth counting.
+constexpr std::uint32_t windowBytes = 512;
+constexpr std::uint64_t denseChildBytes = 128;
 
 }  // namespace
 
@@ -68,14 +75,32 @@ void Chunk::parseSubChunks() {
     position += 4;  // past the list type
     remaining -= 4;
   }
+  // A run of tiny children (a crafted file can hold millions) is read a
+  // window at a time, not one seek and one read per header; a header after
+  // a larger child, which most likely lies far away, is read on its own, so
+  // the data of big chunks (movi) is never read.
+  std::uint8_t window[windowBytes];
+  std::uint64_t windowPosition = 0;
+  std::uint32_t windowLength = 0;
+  bool dense = false;
   while (remaining != 0) {
     if (remaining < 8) throw std::runtime_error("AVI structure error while parsing sub chunks");
     // A child list's type comes with its header in the same read; the
     // twelve bytes always lie inside this chunk.
-    std::uint8_t header[12];
     const std::uint32_t headerBytes = remaining >= 12 ? 12 : 8;
-    stream_->seek(asPosition(position), brix::Seekable::Begin);
-    stream_->readFully(header, headerBytes);
+    if (position < windowPosition || position - windowPosition + headerBytes > windowLength) {
+      stream_->seek(asPosition(position), brix::Seekable::Begin);
+      windowPosition = position;
+      windowLength = 0;
+      if (dense) {
+        // Within this chunk, so only a short read stops short of it.
+        windowLength =
+            stream_->read(window, static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, windowBytes)));
+        if (windowLength < headerBytes) stream_->seek(asPosition(position), brix::Seekable::Begin);
+      }
+      if (windowLength < headerBytes) windowLength = stream_->readFully(window, headerBytes);
+    }
+    const std::uint8_t* header = window + (position - windowPosition);
     const FourCC id = readLE32(header);
     const std::uint32_t size = readLE32(header + 4);
     if (id == 0) throw std::runtime_error("Non-root chunk has chunk id 0");
@@ -89,6 +114,7 @@ void Chunk::parseSubChunks() {
     if (padded > remaining) break;
     remaining -= padded;
     position += 8 + padded;
+    dense = 8 + padded <= denseChildBytes;
   }
 }
 

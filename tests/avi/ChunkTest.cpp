@@ -168,6 +168,54 @@ TEST(Chunk, ChunkDataIsSkippedNotRead) {
   EXPECT_LT(stream.bytesRead(), 100u);
 }
 
+// Runs of tiny children are read in windows; every header must come out the
+// same whatever a read delivers, windows ending inside headers included.
+TEST(Chunk, RunsOfTinyChildrenReadTheSameInAnyPieces) {
+  std::vector<RiffNode> children;
+  for (int i = 0; i < 300; ++i) {
+    switch (i % 4) {
+      case 0: children.push_back(dataChunk("JUNK", {})); break;
+      case 1: children.push_back(dataChunk("odd1", Bytes(1, 7))); break;  // plus its pad byte
+      case 2: children.push_back(listChunk("LIST", "ty" + std::to_string(10 + i % 90), {})); break;
+      case 3: children.push_back(dataChunk("tiny", Bytes(6, 1))); break;
+    }
+  }
+  children.push_back(dataChunk("big!", Bytes(5000, 0)));
+  children.push_back(dataChunk("last", Bytes(3, 0)));
+  const Bytes bytes = riffWith(children);
+
+  const auto childrenRead = [&bytes](std::uint32_t maxPerRead) {
+    MemoryStream stream(bytes);
+    stream.setMaxPerRead(maxPerRead);
+    Chunk root(stream);
+    Chunk& riff = *root.begin();
+    std::vector<std::string> seen;
+    for (Chunk& c : riff) {
+      seen.push_back(std::to_string(c.id()) + " " + std::to_string(c.size()) + " " +
+                     std::to_string(c.dataPosition()) + " " + std::to_string(c.isList() ? c.listType() : 0));
+    }
+    return std::make_pair(seen, stream.readCalls());
+  };
+  const auto whole = childrenRead(UINT32_MAX);
+  ASSERT_EQ(whole.first.size(), children.size());
+  EXPECT_EQ(whole.first[2], std::to_string(fourcc::LIST) + " 4 " + std::to_string(12 + 8 + 10 + 8) + " " +
+                                std::to_string(makeFourCC('t', 'y', '1', '2')));
+  EXPECT_EQ(whole.first.back(), std::to_string(makeFourCC('l', 'a', 's', 't')) + " 3 " +
+                                    std::to_string(bytes.size() - 4) + " 0");
+  EXPECT_LT(whole.second, children.size() / 10);
+  for (std::uint32_t pieces : {12u, 13u, 20u, 100u}) EXPECT_EQ(childrenRead(pieces).first, whole.first) << pieces;
+}
+
+TEST(Chunk, DataAfterARunOfTinyChildrenIsSkippedNotRead) {
+  std::vector<RiffNode> children(50, dataChunk("JUNK", {}));
+  children.push_back(dataChunk("big1", Bytes(100000, 0)));
+  children.push_back(dataChunk("big2", Bytes(100000, 0)));
+  MemoryStream stream(riffWith(children));
+  Chunk root(stream);
+  EXPECT_EQ(root.begin()->childCount(), 52u);
+  EXPECT_LT(stream.bytesRead(), 1000u);  // one window at most, none after big1
+}
+
 TEST(Chunk, AFailurePartWayKeepsWhatWasReadAndIsNotRetried) {
   Bytes bytes = riffWith({dataChunk("good", Bytes(2, 0)), dataChunk("bad!", Bytes(2, 0))});
   setLE32(bytes, 12 + 10 + 4, 1000);  // the second child's size runs past the list
