@@ -1,0 +1,100 @@
+#include "tests/support/ReportChecks.h"
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "cli/JsonReport.h"
+#include "cli/TextReport.h"
+#include "cli/Utf8Text.h"
+#include "page/StructureRows.h"
+
+namespace testing_support {
+namespace {
+
+// Valid UTF-8 is exactly what the Latin-1 fallback leaves unchanged.
+bool isUtf8(const std::string& text) { return utf8WithLatin1Fallback(text) == text; }
+
+std::string rowFault(const FileReport& report) {
+  if (!report.ok) {
+    // The parse either completes before the first row or fails with none;
+    // only running out of memory can stop the rows part-way.
+    if (!report.rows.empty() && report.status != "bad allocation") return "rows after a failed parse";
+    return {};
+  }
+  if (report.rows.empty() || report.rows.front().element != "Path" || report.rows.front().value != report.path) {
+    return "the first row is not the path";
+  }
+  std::int64_t streamHeaders = 0;
+  std::optional<std::int64_t> declaredStreams;
+  for (const StructureRowText& row : report.rows) {
+    if (row.indent < 0 || row.indent > 3) return "indent out of range: " + std::to_string(row.indent);
+    if (row.image != rowImageGroup && row.image != rowImageStructure && row.image != rowImageField) {
+      return "unknown row image " + std::to_string(row.image);
+    }
+    if (row.element == "AVISTREAMHEADER") ++streamHeaders;
+    if (row.indent == 1 && row.element == "dwStreams" && row.value) {
+      // Shown as a signed 32-bit number; the count is the unsigned field.
+      declaredStreams = static_cast<std::uint32_t>(std::stol(*row.value));
+    }
+  }
+  if (!declaredStreams) return "no dwStreams row";
+  if (*declaredStreams != streamHeaders) {
+    return "dwStreams " + std::to_string(*declaredStreams) + " but " + std::to_string(streamHeaders) +
+           " stream headers shown";
+  }
+  return {};
+}
+
+std::string jsonFault(const FileReport& report) {
+  const std::string text = jsonReport({report});
+  if (!isUtf8(text)) return "the JSON document is not UTF-8";
+  const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
+  if (document.is_discarded()) return "the JSON document does not parse";
+  if (!document.is_array() || document.size() != 1) return "the JSON document is not an array of one file";
+  const nlohmann::json& file = document[0];
+  if (file.value("path", std::string()) != toUtf8(report.path)) return "JSON path differs";
+  if (file.value("status", std::string()) != toUtf8(report.status)) return "JSON status differs";
+  if (!file.contains("ok") || file["ok"] != report.ok) return "JSON ok differs";
+  const nlohmann::json& rows = file["rows"];
+  if (!rows.is_array() || rows.size() != report.rows.size()) return "JSON rows differ in number";
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const StructureRowText& row = report.rows[i];
+    const nlohmann::json& value = rows[i]["value"];
+    const bool sameValue = row.value ? value == toUtf8(*row.value) : value.is_null();
+    if (rows[i]["indent"] != row.indent || rows[i]["image"] != row.image ||
+        rows[i]["element"] != toUtf8(row.element) || !sameValue) {
+      return "JSON row " + std::to_string(i) + " differs";
+    }
+  }
+  return {};
+}
+
+std::string textFault(const FileReport& report) {
+  const std::string text = textReport(report);
+  if (!isUtf8(text)) return "the text report is not UTF-8";
+  if (text.empty() || text.back() != '\n') return "the text report does not end its last line";
+  const std::size_t lastLine = text.rfind("\nStatus: ");
+  const std::size_t statusLine = lastLine == std::string::npos ? 0 : lastLine + 1;
+  if (text.compare(statusLine, 8, "Status: ") != 0) return "the text report has no status line";
+  if (report.ok && text.compare(statusLine, std::string::npos, "Status: Ok\n") != 0) {
+    return "the text report of a good file does not end in Status: Ok";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string reportFault(const FileReport& report) {
+  if (report.status.empty()) return "empty status";
+  if (report.ok != (report.status == "Ok")) return "ok is " + std::string(report.ok ? "true" : "false") +
+                                                    " with status '" + report.status + "'";
+  for (const auto check : {rowFault, jsonFault, textFault}) {
+    std::string fault = check(report);
+    if (!fault.empty()) return fault;
+  }
+  return {};
+}
+
+}  // namespace testing_support
