@@ -145,6 +145,8 @@ void addBrokenFiles(Seeds& seeds) {
   seeds.emplace_back("scale-0.avi", edited(videoOnly(), [](AviLayout& l) { l.streams[0].scale = 0; }));
   seeds.emplace_back("bisize-44.avi", edited(videoOnly(), [](AviLayout& l) { l.streams[0].format[0] = 44; }));
   seeds.emplace_back("audio-17.avi", edited(videoAndAudio(), [](AviLayout& l) { l.streams[1].format.resize(17); }));
+  seeds.emplace_back("audio-12.avi", edited(videoAndAudio(), [](AviLayout& l) { l.streams[1].format.resize(12); }));
+  seeds.emplace_back("video-36.avi", edited(videoOnly(), [](AviLayout& l) { l.streams[0].format.resize(36); }));
   seeds.emplace_back("dmlh-2.avi", edited(videoOnly(), [](AviLayout& l) { l.dmlhSize = 2; }));
   seeds.emplace_back("streams-2-of-1.avi", edited(videoOnly(), [](AviLayout& l) { l.streamCount = 2; }));
   seeds.emplace_back("streams-huge.avi", edited(videoOnly(), [](AviLayout& l) { l.streamCount = 0xFFFFFFFF; }));
