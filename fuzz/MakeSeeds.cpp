@@ -153,12 +153,10 @@ void addBrokenFiles(Seeds& seeds) {
   seeds.emplace_back("no-strf.avi", editedTree(videoOnly(), [](RiffNode& riff) {
                        riff.child("LIST", "hdrl").child("LIST", "strl").children.pop_back();
                      }));
-  seeds.emplace_back("no-movi.avi", editedTree(videoOnly(), [](RiffNode& riff) {
-                       riff.child("LIST", "movi").listType = "mova";
-                     }));
-  seeds.emplace_back("idx1-24.avi", editedTree(videoOnly(), [](RiffNode& riff) {
-                       riff.children.back().data.resize(24);
-                     }));
+  seeds.emplace_back("no-movi.avi",
+                     editedTree(videoOnly(), [](RiffNode& riff) { riff.child("LIST", "movi").listType = "mova"; }));
+  seeds.emplace_back("idx1-24.avi",
+                     editedTree(videoOnly(), [](RiffNode& riff) { riff.children.back().data.resize(24); }));
   seeds.emplace_back("idx1-bad-stream.avi", edited(videoAndAudio(), [](AviLayout& l) { (*l.index)[4].id = "05wb"; }));
   seeds.emplace_back("idx1-rec.avi", edited(videoOnly(), [](AviLayout& l) { (*l.index)[1].id = "rec "; }));
   seeds.emplace_back("list-3-bytes.avi", editedTree(videoOnly(), [](RiffNode& riff) {

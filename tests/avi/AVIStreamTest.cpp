@@ -153,8 +153,8 @@ TEST(AVIStream, OtherStreamTypesKeepAnyFormat) {
 TEST(AVIStream, AnEmptyFormatInsideTheFileIsReadAsNothing) {
   StreamLayout text = videoStream();
   text.type = "txts";
-  MemoryStream memory(serialize(listChunk("LIST", "strl", {dataChunk("strh", strhData(text)), dataChunk("strf", {}),
-                                                           dataChunk("JUNK", Bytes(4, 0))})));
+  MemoryStream memory(serialize(listChunk(
+      "LIST", "strl", {dataChunk("strh", strhData(text)), dataChunk("strf", {}), dataChunk("JUNK", Bytes(4, 0))})));
   Chunk root(memory);
   Chunk& strl = *root.begin();
   const AVIStream stream(*strl.findChild(0, fourcc::strh, 0), *strl.findChild(0, fourcc::strf, 0));

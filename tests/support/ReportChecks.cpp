@@ -14,7 +14,9 @@ namespace testing_support {
 namespace {
 
 // Valid UTF-8 is exactly what the Latin-1 fallback leaves unchanged.
-bool isUtf8(const std::string& text) { return utf8WithLatin1Fallback(text) == text; }
+bool isUtf8(const std::string& text) {
+  return utf8WithLatin1Fallback(text) == text;
+}
 
 std::string rowFault(const FileReport& report) {
   if (!report.ok) {
@@ -63,8 +65,8 @@ std::string jsonFault(const FileReport& report) {
     const StructureRowText& row = report.rows[i];
     const nlohmann::json& value = rows[i]["value"];
     const bool sameValue = row.value ? value == toUtf8(*row.value) : value.is_null();
-    if (rows[i]["indent"] != row.indent || rows[i]["image"] != row.image ||
-        rows[i]["element"] != toUtf8(row.element) || !sameValue) {
+    if (rows[i]["indent"] != row.indent || rows[i]["image"] != row.image || rows[i]["element"] != toUtf8(row.element) ||
+        !sameValue) {
       return "JSON row " + std::to_string(i) + " differs";
     }
   }
@@ -88,8 +90,9 @@ std::string textFault(const FileReport& report) {
 
 std::string reportFault(const FileReport& report) {
   if (report.status.empty()) return "empty status";
-  if (report.ok != (report.status == "Ok")) return "ok is " + std::string(report.ok ? "true" : "false") +
-                                                    " with status '" + report.status + "'";
+  if (report.ok != (report.status == "Ok")) {
+    return std::string(report.ok ? "ok" : "not ok") + " with status '" + report.status + "'";
+  }
   for (const auto check : {rowFault, jsonFault, textFault}) {
     std::string fault = check(report);
     if (!fault.empty()) return fault;
