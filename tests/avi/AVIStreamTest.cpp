@@ -147,6 +147,21 @@ TEST(AVIStream, OtherStreamTypesKeepAnyFormat) {
   EXPECT_EQ(StreamFixture(withFormat(text, Bytes(7, 3))).make().format(), Bytes(7, 3));
 }
 
+// An empty format is read with a read of 0 bytes into no buffer at all;
+// with more of the file after it, the stream really gets that call (at the
+// end of the data it would answer before looking at the buffer).
+TEST(AVIStream, AnEmptyFormatInsideTheFileIsReadAsNothing) {
+  StreamLayout text = videoStream();
+  text.type = "txts";
+  MemoryStream memory(serialize(listChunk(
+      "LIST", "strl", {dataChunk("strh", strhData(text)), dataChunk("strf", {}), dataChunk("JUNK", Bytes(4, 0))})));
+  Chunk root(memory);
+  Chunk& strl = *root.begin();
+  const AVIStream stream(*strl.findChild(0, fourcc::strh, 0), *strl.findChild(0, fourcc::strf, 0));
+  EXPECT_TRUE(stream.format().empty());
+  EXPECT_EQ(stream.header().fccType, makeFourCC('t', 'x', 't', 's'));
+}
+
 TEST(AVIStream, ChunksBeyondTheEndOfTheFileAreEOF) {
   Bytes bytes = serialize(listChunk("LIST", "strl", {dataChunk("strh", strhData(videoStream())),
                                                      dataChunk("strf", bitmapInfoHeader(8, 8))}));

@@ -17,6 +17,9 @@ std::uint32_t MemoryStream::read(void* buffer, std::uint32_t count) {
   if (position_ >= size_) return 0;
   const auto available = static_cast<std::uint64_t>(size_ - position_);
   const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>({count, available, maxPerRead_}));
+  // A read of nothing may come with no buffer at all (an empty vector's
+  // data()), and memcpy must not see a null pointer even for 0 bytes.
+  if (n == 0) return 0;
   std::memcpy(buffer, data_ + position_, n);
   position_ += n;
   bytesRead_ += n;

@@ -1,0 +1,27 @@
+// libFuzzer target: any byte string, read as an AVI file from memory, must
+// give a report (rows and/or a status message) that keeps the rules of
+// reportFault, in JSON and as text. A crash, a sanitizer report, a hang, a
+// leak, an oversized allocation, a broken rule or an exception escaping
+// readStreamReport (only std::exception is caught there) fails the run.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "cli/FileReport.h"
+#include "tests/support/MemoryStream.h"
+#include "tests/support/ReportChecks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // Over the fuzzer's own buffer, which is exactly size bytes long, so that
+  // a read one byte too far is an AddressSanitizer report.
+  testing_support::MemoryStream stream(data, size);
+  const FileReport report = readStreamReport("fuzz.avi", stream);
+  const std::string fault = testing_support::reportFault(report);
+  if (!fault.empty()) {
+    std::fprintf(stderr, "Broken report rule: %s (status '%s')\n", fault.c_str(), report.status.c_str());
+    std::abort();
+  }
+  return 0;
+}
