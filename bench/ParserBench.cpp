@@ -20,7 +20,7 @@
 #include "avi/AVIFile.h"
 #include "bench/BenchFiles.h"
 #include "bench/HeapCounter.h"
-#include "cli/FileReport.h"
+#include "page/FileReport.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/TempDirectory.h"
 

@@ -6,9 +6,9 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleOutput.h"
-#include "cli/FileReport.h"
-#include "cli/JsonReport.h"
-#include "cli/TextReport.h"
+#include "page/FileReport.h"
+#include "page/JsonReport.h"
+#include "page/TextReport.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/FileReport.h"
+#include "page/FileReport.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/ReportChecks.h"
 

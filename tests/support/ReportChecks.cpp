@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "cli/JsonReport.h"
-#include "cli/TextReport.h"
-#include "cli/Utf8Text.h"
+#include "page/JsonReport.h"
+#include "page/TextReport.h"
+#include "page/Utf8Text.h"
 #include "page/StructureRows.h"
 
 namespace testing_support {

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "cli/FileReport.h"
+#include "page/FileReport.h"
 
 namespace testing_support {
 

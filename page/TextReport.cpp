@@ -1,8 +1,8 @@
-#include "cli/TextReport.h"
+#include "page/TextReport.h"
 
 #include <algorithm>
 
-#include "cli/Utf8Text.h"
+#include "page/Utf8Text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cli/Utf8Text.h"
+#include "page/Utf8Text.h"
 
 #include <cstdint>
 

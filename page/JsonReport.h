@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/FileReport.h"
+#include "page/FileReport.h"
 
 // One JSON document: an array with one object per file,
 // {"path", "status", "ok", "rows": [{"indent", "image", "element", "value"}]},

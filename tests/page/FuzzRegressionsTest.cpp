@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/FileReport.h"
+#include "page/FileReport.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/ReportChecks.h"
 

@@ -1,8 +1,8 @@
-#include "cli/JsonReport.h"
+#include "page/JsonReport.h"
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Utf8Text.h"
+#include "page/Utf8Text.h"
 
 std::string jsonReport(const std::vector<FileReport>& reports) {
   nlohmann::ordered_json files = nlohmann::ordered_json::array();

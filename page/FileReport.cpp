@@ -1,10 +1,10 @@
-#include "cli/FileReport.h"
+#include "page/FileReport.h"
 
 #include <exception>
-#include <new>
 
 #include "avi/AVIFile.h"
 #include "base/WindowsFile.h"
+#include "page/StatusText.h"
 #include "page/StructureRows.h"
 
 namespace {
@@ -20,13 +20,6 @@ void addRows(FileReport& report, brix::SeekableInputStream& stream) {
   report.ok = true;
 }
 
-// The status line for what stopped the reading. Out of memory reads the same
-// on every platform.
-std::string statusFor(const std::exception& e) {
-  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return "bad allocation";
-  return e.what();
-}
-
 }  // namespace
 
 FileReport readFileReport(const std::string& path) {
@@ -36,7 +29,7 @@ FileReport readFileReport(const std::string& path) {
                            nullptr);
     addRows(report, file);
   } catch (const std::exception& e) {
-    report.status = statusFor(e);
+    report.status = statusText(e);
   }
   return report;
 }
@@ -46,7 +39,7 @@ FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& 
   try {
     addRows(report, stream);
   } catch (const std::exception& e) {
-    report.status = statusFor(e);
+    report.status = statusText(e);
   }
   return report;
 }

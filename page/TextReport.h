@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "cli/FileReport.h"
+#include "page/FileReport.h"
 
 // A readable table of one file, in UTF-8: one row per line, the Element
 // indented by level, the Values in one column, then the status line.

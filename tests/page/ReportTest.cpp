@@ -3,9 +3,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "cli/FileReport.h"
-#include "cli/JsonReport.h"
-#include "cli/TextReport.h"
+#include "page/FileReport.h"
+#include "page/JsonReport.h"
+#include "page/TextReport.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/TempDirectory.h"
