@@ -9,6 +9,7 @@
 #include "page/FileReport.h"
 #include "page/JsonReport.h"
 #include "page/TextReport.h"
+#include "quarnel/Version.h"
 
 namespace {
 
