@@ -1,47 +1,16 @@
 #include "page/Utf8Text.h"
 
-#include <cstdint>
+#include "base/Unicode.h"
 
 #ifdef _WIN32
 #include "base/Win32.h"
 #endif
 
-namespace {
-
-// Length of the valid UTF-8 sequence at text[i], or 0 if there is none.
-std::size_t validSequenceLength(const std::string& text, std::size_t i) {
-  const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length;
-  std::uint32_t minimum;
-  std::uint32_t code;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, minimum = 0x80, code = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, minimum = 0x800, code = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, minimum = 0x10000, code = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    code = code << 6 | (byte(i + k) & 0x3F);
-  }
-  // Overlong forms, surrogates and values beyond Unicode are not valid.
-  if (code < minimum || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return 0;
-  return length;
-}
-
-}  // namespace
-
 std::string utf8WithLatin1Fallback(const std::string& bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t length = validSequenceLength(bytes, i);
+    const std::size_t length = brix::utf8SequenceLength(bytes, i);
     if (length != 0) {
       out.append(bytes, i, length);
       i += length;
@@ -69,5 +38,7 @@ std::string toUtf8(const std::string& systemText) {
   return utf8;
 }
 #else
-std::string toUtf8(const std::string& systemText) { return utf8WithLatin1Fallback(systemText); }
+std::string toUtf8(const std::string& systemText) {
+  return utf8WithLatin1Fallback(systemText);
+}
 #endif
