@@ -3,7 +3,7 @@
 #include <objbase.h>
 
 #include "com/DllModule.h"
-#include "com/ModuleHandle.h"
+#include "base/ModuleHandle.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) brix::setModuleHandle(instance);

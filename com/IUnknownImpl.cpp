@@ -7,21 +7,9 @@
 
 namespace brix {
 
-namespace {
-volatile LONG liveObjects = 0;
-}  // namespace
+IUnknownImpl::IUnknownImpl(IUnknown* outer) noexcept : outer_(outer), refCount_(1) {}
 
-LONG liveObjectCount() noexcept {
-  return liveObjects;
-}
-
-IUnknownImpl::IUnknownImpl(IUnknown* outer) noexcept : outer_(outer), refCount_(1) {
-  InterlockedIncrement(&liveObjects);
-}
-
-IUnknownImpl::~IUnknownImpl() {
-  InterlockedDecrement(&liveObjects);
-}
+IUnknownImpl::~IUnknownImpl() = default;
 
 HRESULT STDMETHODCALLTYPE IUnknownImpl::QueryInterface(REFIID iid, void** result) {
   try {

@@ -1,12 +1,14 @@
 #pragma once
 #include <unknwn.h>
 
+#include "base/LiveObject.h"
+
 namespace brix {
 
 // The reference-counted root of every COM object of the framework, factories
 // included. An object starts with one reference, owned by its maker, and
-// deletes itself in the Release that brings the count to 0. Construction and
-// destruction move the process-wide live-object count.
+// deletes itself in the Release that brings the count to 0. It counts among
+// the module's live objects for its whole life.
 class IUnknownImpl : public IUnknown {
  public:
   // outer is kept but never used: no call is delegated to it.
@@ -32,9 +34,7 @@ class IUnknownImpl : public IUnknown {
  private:
   IUnknown* outer_;
   volatile LONG refCount_;
+  LiveObject liveObject_;
 };
-
-// The number of IUnknownImpl objects alive in this module.
-LONG liveObjectCount() noexcept;
 
 }  // namespace brix

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <new>
 
+#include "base/ModuleHandle.h"
 #include "com/DllModule.h"
-#include "com/ModuleHandle.h"
 #include "tests/com/TestClasses.h"
 
 namespace {

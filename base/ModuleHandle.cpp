@@ -1,4 +1,4 @@
-#include "com/ModuleHandle.h"
+#include "base/ModuleHandle.h"
 
 namespace brix {
 
