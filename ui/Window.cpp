@@ -109,7 +109,11 @@ LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       onVScroll(scrollBar.get(), LOWORD(wParam), HIWORD(wParam));
       return 0;
     }
-    case WM_NOTIFY: return onNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_NOTIFY:
+      // A notification without its header names nothing to act on; reading
+      // through the null pointer would take the whole host down.
+      if (!lParam) return defaultProc(message, wParam, lParam);
+      return onNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_DESTROY: onDestroy(); return 0;
     case WM_NCDESTROY: onNcDestroy(); return 0;
     default: return defaultProc(message, wParam, lParam);

@@ -435,6 +435,16 @@ TEST_F(DialogTest, ANotificationFallingToTheDefaultAnswersFalse) {
   EXPECT_EQ(Dialog::dialogProc(window.handle(), WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&change)), TRUE);
 }
 
+TEST_F(DialogTest, ANotificationWithoutItsHeaderGoesToTheDefault) {
+  TestDialog dialog;
+  const ModelessDialog window(&dialog);
+  dialog.itemChangedHandler = [](NMLISTVIEW*) { ADD_FAILURE() << "a handler ran without a header"; };
+  EXPECT_EQ(Dialog::dialogProc(window.handle(), WM_NOTIFY, IDC_LIST, 0), FALSE);
+  ASSERT_FALSE(dialog.defaults.empty());
+  EXPECT_EQ(dialog.defaults.back().message, static_cast<UINT>(WM_NOTIFY));
+  EXPECT_EQ(dialog.defaults.back().lParam, 0);
+}
+
 // --- Destruction -------------------------------------------------------------
 
 TEST_F(DialogTest, DestroyingTheWindowUnbindsTheObjectWhichLivesOn) {
