@@ -5,41 +5,55 @@
 #include "avi/AVIFile.h"
 #include "base/WindowsFile.h"
 #include "page/StatusText.h"
-#include "page/StructureRows.h"
 
 namespace {
 
-void addRows(FileReport& report, brix::SeekableInputStream& stream) {
+ReadStatus parseAndListRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink) {
+  // The whole parse happens before the first row, so a file the parser
+  // rejects shows no rows.
   const AVIFile file(stream);
-  buildStructureRows(report.path, file,
-                     [&report](int indent, int image, const std::string& element,
-                               const std::optional<std::string>& value) {
-                       report.rows.push_back({indent, image, element, value});
-                     });
-  report.status = "Ok";
-  report.ok = true;
+  buildStructureRows(path, file, sink);
+  return {"Ok", true};
+}
+
+// The report of one reading: read is given the sink that keeps the rows.
+template <class Read>
+FileReport reportOf(const std::string& path, Read read) {
+  FileReport report{path, {}, {}, false};
+  ReadStatus status =
+      read([&report](int indent, int image, const std::string& element, const std::optional<std::string>& value) {
+        report.rows.push_back({indent, image, element, value});
+      });
+  report.status = std::move(status.text);
+  report.ok = status.ok;
+  return report;
 }
 
 }  // namespace
 
-FileReport readFileReport(const std::string& path) {
-  FileReport report{path, {}, {}, false};
+ReadStatus readFileRows(const std::string& path, const StructureRowSink& sink) {
   try {
+    // Read-only; the model and the file are released before this returns.
     brix::WindowsFile file(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
-    addRows(report, file);
+    return parseAndListRows(path, file, sink);
   } catch (const std::exception& e) {
-    report.status = statusText(e);
+    return {statusText(e), false};
   }
-  return report;
+}
+
+ReadStatus readStreamRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink) {
+  try {
+    return parseAndListRows(path, stream, sink);
+  } catch (const std::exception& e) {
+    return {statusText(e), false};
+  }
+}
+
+FileReport readFileReport(const std::string& path) {
+  return reportOf(path, [&path](const StructureRowSink& sink) { return readFileRows(path, sink); });
 }
 
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream) {
-  FileReport report{path, {}, {}, false};
-  try {
-    addRows(report, stream);
-  } catch (const std::exception& e) {
-    report.status = statusText(e);
-  }
-  return report;
+  return reportOf(path, [&](const StructureRowSink& sink) { return readStreamRows(path, stream, sink); });
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/SeekableInputStream.h"
+#include "page/StructureRows.h"
 
 struct StructureRowText {
   int indent;
@@ -22,7 +23,20 @@ struct FileReport {
   bool ok = false;
 };
 
-// Opens the file read-only, as the page does, and reads it.
+// The status line of one reading: "Ok", or the text of what stopped it.
+struct ReadStatus {
+  std::string text;
+  bool ok = false;
+};
+
+// Opens the file read-only, parses it and hands each row to sink the moment
+// it is made, as the page lists them. Whatever stops the reading, a failing
+// sink included, becomes the status; rows handed over before it stay with
+// the sink.
+ReadStatus readFileRows(const std::string& path, const StructureRowSink& sink);
+// The same from a stream already open; path is only shown.
+ReadStatus readStreamRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink);
+
+// The rows and status of readFileRows, kept together.
 FileReport readFileReport(const std::string& path);
-// Reads from a stream already open; path is only shown.
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream);
