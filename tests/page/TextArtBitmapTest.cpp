@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "page/art/TextArtBitmap.h"
+
+namespace {
+
+std::string fileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("can't read " + path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+}
+
+TEST(TextArtBitmap, TheRowImagesInTheTreeAreTheOnesTheirArtGives) {
+  const std::string source = QUARNEL_SOURCE_DIR;
+  const std::string art = fileText(source + "/page/art/row-images.txt");
+  const std::string bitmap = fileText(source + "/page/RowImages.bmp");
+  const std::vector<std::uint8_t> made = bitmapFromTextArt(art);
+  EXPECT_TRUE(std::string(made.begin(), made.end()) == bitmap)
+      << "the art changed: run make-bitmap page/art/row-images.txt page/RowImages.bmp";
+}
+
+TEST(TextArtBitmap, PixelsBecomePaletteIndicesInBottomUpPaddedRows) {
+  const auto bitmap = bitmapFromTextArt(
+      "# two colours\n"
+      "colour x 0 0 0\n"
+      "colour o 255 0 128\n"
+      "pixels\n"
+      "xoo\n"
+      "oxx\n");
+  ASSERT_EQ(bitmap.size(), 14u + 40 + 2 * 4 + 2 * 4);
+  EXPECT_EQ(bitmap[0], 'B');
+  EXPECT_EQ(bitmap[1], 'M');
+  EXPECT_EQ(le32(bitmap, 2), bitmap.size());
+  EXPECT_EQ(le32(bitmap, 10), 14u + 40 + 8);  // where the pixels start
+  EXPECT_EQ(le32(bitmap, 18), 3u);            // width
+  EXPECT_EQ(le32(bitmap, 22), 2u);            // height
+  EXPECT_EQ(bitmap[28], 8);                   // bits per pixel
+  EXPECT_EQ(le32(bitmap, 46), 2u);            // colours used
+  EXPECT_EQ(le32(bitmap, 54), 0x00000000u);   // x: black
+  EXPECT_EQ(le32(bitmap, 58), 0x00FF0080u);   // o: blue, green, red as stored
+  const std::vector<std::uint8_t> rows(bitmap.begin() + 62, bitmap.end());
+  EXPECT_EQ(rows, (std::vector<std::uint8_t>{1, 0, 0, 0, 0, 1, 1, 0}));  // last row first, each padded to 4
+}
+
+TEST(TextArtBitmap, FaultyArtIsRefusedWithItsLine) {
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"colour x 0 0 0\npixels\nxy\n", "text art line 3: no colour for 'y'"},
+      {"colour x 0 0 0\npixels\nxx\nx\n", "text art line 4: row of another length"},
+      {"colour x 0 0 0\ncolour x 1 1 1\n", "text art line 2: colour 'x' given twice"},
+      {"colour x 0 0 256\n", "text art line 1: expected: colour C R G B"},
+      {"colour xy 0 0 0\n", "text art line 1: expected: colour C R G B"},
+      {"paint x\n", "text art line 1: unknown line"},
+      {"colour x 0 0 0\npixels\n", "text art has no pixels"},
+  };
+  for (const auto& c : cases) {
+    try {
+      bitmapFromTextArt(c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+  }
+}
+
+}  // namespace
