@@ -1,0 +1,72 @@
+#include "com/AVIPropertySheetExtension.h"
+
+#include <exception>
+#include <memory>
+#include <new>
+
+#include "base/HResultFromException.h"
+#include "page/AVITreePropertyPage.h"
+
+namespace {
+
+// Whether the shell would show the page for this name: it ends in ".avi",
+// the letters in any case; nothing but A to Z is folded.
+bool isAviName(const std::string& name) {
+  static constexpr char extension[] = ".avi";
+  if (name.size() < 4) return false;
+  for (std::size_t i = 0; i < 4; ++i) {
+    char c = name[name.size() - 4 + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != extension[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+AVIPropertySheetExtension::AVIPropertySheetExtension(IUnknown* outer) : IUnknownImpl(outer) {}
+
+void AVIPropertySheetExtension::acceptFiles(const std::vector<std::string>& names) {
+  bool first = true;
+  for (const std::string& name : names) {
+    if (!isAviName(name)) continue;
+    // The first one is taken unless a name is held already; any second one
+    // means the page can't choose.
+    if (first && fileName_.empty()) {
+      fileName_ = name;
+    } else {
+      fileName_.clear();
+    }
+    first = false;
+  }
+}
+
+HRESULT STDMETHODCALLTYPE AVIPropertySheetExtension::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM parameter) {
+  if (!addPage) return E_POINTER;
+  if (fileName_.empty()) return S_OK;
+  try {
+    // Owned here until the sheet has its handle, so a failing creation
+    // leaves nothing behind.
+    std::unique_ptr<AVITreePropertyPage> page(new (std::nothrow) AVITreePropertyPage(fileName_));
+    if (!page) throw std::bad_alloc();
+    const HPROPSHEETPAGE handle = page->create();
+    // From here on the page owns itself and goes with its release.
+    page.release();
+    // A sheet that refuses the page never releases it: destroying the
+    // handle runs the release the sheet would have run.
+    if (!addPage(handle, parameter)) DestroyPropertySheetPage(handle);
+    return S_OK;
+  } catch (const std::exception& e) {
+    return brix::hresultFromException(e);
+  }
+}
+
+HRESULT STDMETHODCALLTYPE AVIPropertySheetExtension::ReplacePage(EXPPS, LPFNSVADDPROPSHEETPAGE, LPARAM) {
+  return E_NOTIMPL;
+}
+
+void* AVIPropertySheetExtension::getInterface(REFIID iid) {
+  if (IsEqualIID(iid, __uuidof(IShellExtInit))) return static_cast<IShellExtInit*>(this);
+  if (IsEqualIID(iid, __uuidof(IShellPropSheetExt))) return static_cast<IShellPropSheetExt*>(this);
+  return IUnknownImpl::getInterface(iid);
+}

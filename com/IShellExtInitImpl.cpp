@@ -1,0 +1,56 @@
+#include "com/IShellExtInitImpl.h"
+
+#include <exception>
+
+#include "base/HResultFromException.h"
+
+namespace brix {
+namespace {
+
+// The medium GetData filled, released however the reading ends.
+class StorageMedium {
+ public:
+  StorageMedium() noexcept : medium_() {}
+  ~StorageMedium() { ReleaseStgMedium(&medium_); }
+  StorageMedium(const StorageMedium&) = delete;
+  StorageMedium& operator=(const StorageMedium&) = delete;
+
+  STGMEDIUM* get() noexcept { return &medium_; }
+
+ private:
+  STGMEDIUM medium_;
+};
+
+std::vector<std::string> namesOf(HDROP drop) {
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  std::vector<std::string> names;
+  names.reserve(count);
+  for (UINT index = 0; index < count; ++index) {
+    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+    std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const UINT copied = DragQueryFileA(drop, index, &buffer[0], length + 1);
+    // Never more than the buffer holds, whatever the second call says.
+    buffer.resize(copied < length ? copied : length);
+    names.push_back(std::move(buffer));
+  }
+  return names;
+}
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE IShellExtInitImpl::Initialize(LPCITEMIDLIST, IDataObject* data, HKEY programKey) {
+  if (!data) return E_POINTER;
+  if (!programKey) return E_INVALIDARG;
+  FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  StorageMedium medium;
+  const HRESULT hr = data->GetData(&format, medium.get());
+  if (FAILED(hr)) return hr;
+  try {
+    acceptFiles(namesOf(static_cast<HDROP>(medium.get()->hGlobal)));
+    return hr;
+  } catch (const std::exception& e) {
+    return hresultFromException(e);
+  }
+}
+
+}  // namespace brix

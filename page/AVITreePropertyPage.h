@@ -1,0 +1,40 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "base/LiveObject.h"
+#include "ui/ListView.h"
+#include "ui/PropertyPage.h"
+
+// The "AVI" page of the Properties dialog of an ".avi" file. When its dialog
+// is first made it reads the file and lists its structure rows, with "Ok" or
+// the error that stopped the reading in the status line under the list; it
+// keeps nothing of the file afterwards. The widths of the two columns are
+// remembered per user in the registry.
+//
+// The page owns itself: whoever makes it with new hands its page handle to a
+// property sheet, and the sheet's release deletes it. While it exists it
+// keeps the module loaded, since its dialog procedure runs in the module.
+class AVITreePropertyPage : public brix::PropertyPage {
+ public:
+  explicit AVITreePropertyPage(const std::string& fileName);
+  ~AVITreePropertyPage() override;
+
+  // Appends one row at the end of the list: the Element text in column 0
+  // with its image and indent, the Value text, when given, in column 1.
+  void addRow(int indent, int image, const std::string& element, const std::optional<std::string>& value);
+
+ protected:
+  bool onInitDialog(brix::Window* focus) override;
+  void onDestroy() override;
+  void onRelease() override;
+
+ private:
+  void setUpList();
+  void fillList();
+  void storeColumnWidths();
+
+  std::string fileName_;
+  brix::ListView listView_;
+  brix::LiveObject liveObject_;
+};
