@@ -1,0 +1,211 @@
+// What "Quarnel AVI.dll" carries besides its code: the page's dialog
+// template and row images in language 1031, the version resource with the
+// one project version, and the four exports by their plain names.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/Unicode.h"
+#include "quarnel/Version.h"
+#include "tests/com/ShellHost.h"
+
+namespace {
+
+constexpr WORD german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+
+// Reads a resource's bytes field by field, as the dialog manager does.
+class ResourceReader {
+ public:
+  ResourceReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::uint16_t word() {
+    std::uint16_t value;
+    take(&value, sizeof value);
+    return value;
+  }
+  std::uint8_t byte() {
+    std::uint8_t value;
+    take(&value, sizeof value);
+    return value;
+  }
+  std::uint32_t dword() {
+    std::uint32_t value;
+    take(&value, sizeof value);
+    return value;
+  }
+  // A name or ordinal: 0xFFFF then a number, or a zero-ended string.
+  std::string nameOrOrdinal() {
+    const std::uint16_t first = word();
+    if (first == 0xFFFF) return "#" + std::to_string(word());
+    std::u16string text;
+    for (std::uint16_t c = first; c != 0; c = word()) text += static_cast<char16_t>(c);
+    return brix::utf16ToUtf8(text);
+  }
+  void alignToDword() { offset_ = (offset_ + 3) & ~std::size_t{3}; }
+
+ private:
+  void take(void* out, std::size_t bytes) {
+    if (size_ - offset_ < bytes) throw std::runtime_error("resource ends too early");
+    std::memcpy(out, data_ + offset_, bytes);
+    offset_ += bytes;
+  }
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t offset_ = 0;
+};
+
+struct DialogItem {
+  DWORD style;
+  short x, y, cx, cy;
+  WORD id;
+  std::string className, text;
+};
+
+class DllResources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module = LoadLibraryExW(brix::toWide(QUARNEL_DLL).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+  }
+  void TearDown() override { FreeLibrary(module); }
+
+  // type: RT_DIALOG (5) or RT_BITMAP (2), as wide resource names.
+  ResourceReader resource(const wchar_t* type, WORD id) {
+    const HRSRC found = FindResourceExW(module, type, MAKEINTRESOURCEW(id), german);
+    if (!found) throw std::runtime_error("resource " + std::to_string(id) + " not found in language 1031");
+    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, found)));
+    return ResourceReader(data, SizeofResource(module, found));
+  }
+
+  HMODULE module = nullptr;
+};
+
+TEST_F(DllResources, TheDialogTemplateIsThePage) {
+  ResourceReader dialog = resource(MAKEINTRESOURCEW(5), 101);
+  EXPECT_EQ(dialog.dword(), static_cast<DWORD>(WS_CHILD | WS_CAPTION | DS_MODALFRAME | DS_SETFONT));
+  EXPECT_EQ(dialog.dword(), 0u);  // extended style
+  const WORD items = dialog.word();
+  EXPECT_EQ(items, 2);
+  const short frame[] = {static_cast<short>(dialog.word()), static_cast<short>(dialog.word()),
+                         static_cast<short>(dialog.word()), static_cast<short>(dialog.word())};
+  EXPECT_EQ(std::vector<short>(std::begin(frame), std::end(frame)), (std::vector<short>{0, 0, 240, 253}));
+  EXPECT_EQ(dialog.nameOrOrdinal(), "");  // no menu
+  EXPECT_EQ(dialog.nameOrOrdinal(), "");  // the standard dialog class
+  EXPECT_EQ(dialog.nameOrOrdinal(), "AVI");
+  EXPECT_EQ(dialog.word(), 8);
+  EXPECT_EQ(dialog.nameOrOrdinal(), "MS Sans Serif");
+
+  std::vector<DialogItem> read;
+  for (WORD i = 0; i < items; ++i) {
+    dialog.alignToDword();
+    DialogItem item{};
+    item.style = dialog.dword();
+    dialog.dword();  // extended style
+    item.x = static_cast<short>(dialog.word());
+    item.y = static_cast<short>(dialog.word());
+    item.cx = static_cast<short>(dialog.word());
+    item.cy = static_cast<short>(dialog.word());
+    item.id = dialog.word();
+    item.className = dialog.nameOrOrdinal();
+    item.text = dialog.nameOrOrdinal();
+    dialog.word();  // no creation data
+    read.push_back(item);
+  }
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].id, 1001);
+  EXPECT_EQ(read[0].className, "SysListView32");
+  EXPECT_EQ(read[0].text, "List1");
+  EXPECT_EQ(read[0].style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT));
+  EXPECT_EQ((std::vector<short>{read[0].x, read[0].y, read[0].cx, read[0].cy}), (std::vector<short>{4, 4, 232, 232}));
+  EXPECT_EQ(read[1].id, 1006);
+  EXPECT_EQ(read[1].className, "#130");  // the static control's atom
+  EXPECT_EQ(read[1].text, "Static");
+  EXPECT_EQ(read[1].style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT));
+  EXPECT_EQ((std::vector<short>{read[1].x, read[1].y, read[1].cx, read[1].cy}), (std::vector<short>{4, 240, 232, 12}));
+}
+
+TEST_F(DllResources, TheRowImagesAreThreePicturesOnMagenta) {
+  ResourceReader bitmap = resource(MAKEINTRESOURCEW(2), 102);
+  EXPECT_EQ(bitmap.dword(), 40u);  // BITMAPINFOHEADER
+  const std::uint32_t width = bitmap.dword(), height = bitmap.dword();
+  EXPECT_EQ(width, 48u);                       // three 16-pixel images side by side
+  EXPECT_EQ(height, 16u);                      // rows bottom-up
+  EXPECT_EQ(bitmap.word(), 1);                 // planes
+  EXPECT_EQ(bitmap.word(), 8);                 // bits per pixel
+  EXPECT_EQ(bitmap.dword(), 0u);               // not compressed
+  for (int i = 0; i < 3; ++i) bitmap.dword();  // image size, resolution
+  const std::uint32_t colours = bitmap.dword();
+  bitmap.dword();
+  std::vector<std::uint32_t> palette;  // RGBQUAD: blue, green, red, 0
+  for (std::uint32_t i = 0; i < colours; ++i) palette.push_back(bitmap.dword());
+  std::vector<std::uint32_t> pixels;  // colours, top row first
+  for (std::uint32_t i = 0; i < width * height; ++i) {
+    const std::uint8_t index = bitmap.byte();
+    ASSERT_LT(index, palette.size());
+    pixels.push_back(palette[index]);
+  }
+  constexpr std::uint32_t magenta = 0x00FF00FF;
+  // The image list masks by raster operations on palette indices: black
+  // must be index 0 for the pictures to keep their colours.
+  EXPECT_EQ(palette.at(0), 0u);
+  // The list takes the top-left pixel's colour as transparent; in a bottom-up
+  // bitmap that is the first pixel of the last row.
+  EXPECT_EQ(pixels[(height - 1) * width], magenta);
+  for (std::uint32_t image = 0; image < 3; ++image) {
+    int drawn = 0;
+    for (std::uint32_t i = 0; i < pixels.size(); ++i) {
+      if (i % width / 16 == image && pixels[i] != magenta) ++drawn;
+    }
+    EXPECT_GT(drawn, 40) << "image " << image << " is (nearly) empty";
+  }
+}
+
+TEST_F(DllResources, TheVersionIsTheProjectVersion) {
+  const std::wstring path = brix::toWide(QUARNEL_DLL);
+  DWORD ignored = 0;
+  std::vector<std::uint8_t> info(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  const auto text = [&info](const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(info.data(), query.c_str(), &value, &length)) return std::string();
+    return brix::fromWide(static_cast<const wchar_t*>(value));
+  };
+  EXPECT_EQ(text(L"ProductName"), "Quarnel AVI");
+  EXPECT_EQ(text(L"FileDescription"), "Quarnel AVI Property Sheet Extension");
+  EXPECT_EQ(text(L"FileVersion"), QUARNEL_VERSION);
+  EXPECT_EQ(text(L"ProductVersion"), QUARNEL_VERSION);
+  EXPECT_EQ(text(L"OriginalFilename"), "Quarnel AVI.dll");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(QUARNEL_VERSION_MAJOR << 16 | QUARNEL_VERSION_MINOR));
+  EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(QUARNEL_VERSION_PATCH << 16));
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+  // The tool says the same version.
+  const shell_host::ProgramRun run = shell_host::runProgram(QUARNEL_TOOL, {"--version"});
+  EXPECT_EQ(run.output, std::string("quarnel-avi ") + QUARNEL_VERSION + "\n");
+}
+
+TEST_F(DllResources, TheExportsHaveTheirPlainNamesAndRegistrationChangesNothing) {
+  const shell_host::ExtensionDll dll(QUARNEL_DLL);
+  for (const char* name : {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer"}) {
+    EXPECT_NE(GetProcAddress(dll.module(), name), nullptr) << name;
+  }
+  using Registration = HRESULT(STDAPICALLTYPE*)();
+  for (const char* name : {"DllRegisterServer", "DllUnregisterServer"}) {
+    const auto function = reinterpret_cast<Registration>(reinterpret_cast<void*>(GetProcAddress(dll.module(), name)));
+    ASSERT_NE(function, nullptr);
+    EXPECT_EQ(function(), S_OK) << name;
+  }
+  const CLSID unknown = {0x1, 0x2, 0x3, {4, 5, 6, 7, 8, 9, 10, 11}};
+  void* factory = reinterpret_cast<void*>(1);
+  EXPECT_EQ(dll.getClassObject(unknown, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(dll.canUnloadNow(), S_OK);
+}
+
+}  // namespace

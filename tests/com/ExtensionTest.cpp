@@ -1,0 +1,349 @@
+// "Quarnel AVI.dll" driven as the shell drives it, under Wine with a virtual
+// display: the selection decides the page, the page shows what quarnel-avi
+// reports for the same file, the widths are remembered, the file is left as
+// it was, and the DLL stays loaded exactly as long as a page lives.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Unicode.h"
+#include "tests/com/ShellHost.h"
+#include "tests/support/RiffBuilder.h"
+#include "tests/support/TempDirectory.h"
+
+using shell_host::ComRef;
+using shell_host::ExtensionDll;
+using shell_host::PageContents;
+using shell_host::PageRow;
+using shell_host::SheetWindow;
+
+namespace {
+
+constexpr wchar_t widthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
+
+std::string dataFile(const std::string& name) {
+  return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name;
+}
+
+std::vector<std::string> realFiles() {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(QUARNEL_TEST_DATA_DIR))) {
+    if (entry.path().extension() == ".avi") files.push_back(entry.path().filename().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// What quarnel-avi --json reports for one file.
+struct ToolReport {
+  std::vector<PageRow> rows;
+  std::string status;
+};
+
+ToolReport toolReport(const std::string& path) {
+  const shell_host::ProgramRun run = shell_host::runProgram(QUARNEL_TOOL, {"--json", path});
+  const nlohmann::json files = nlohmann::json::parse(run.output);
+  const nlohmann::json& file = files.at(0);
+  ToolReport report{{}, file.at("status").get<std::string>()};
+  for (const nlohmann::json& row : file.at("rows")) {
+    // The list can't tell a row without a value from one with an empty value.
+    const std::string value = row.at("value").is_null() ? "" : row.at("value").get<std::string>();
+    report.rows.push_back(
+        {row.at("indent").get<int>(), row.at("image").get<int>(), row.at("element").get<std::string>(), value});
+  }
+  return report;
+}
+
+std::optional<DWORD> storedWidth(const wchar_t* name) {
+  DWORD value = 0, size = sizeof value, type = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, widthsKey, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  if (type != REG_DWORD) return std::nullopt;
+  return value;
+}
+
+void storeWidth(const wchar_t* name, DWORD value) {
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, widthsKey, name, REG_DWORD, &value, sizeof value), ERROR_SUCCESS);
+}
+
+std::string fileBytes(const std::string& path) {
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class ExtensionHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
+    dll.emplace(QUARNEL_DLL);
+  }
+  void TearDown() override {
+    dll.reset();
+    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
+  }
+
+  // A copy of a file of tests/data in the temporary folder, under name.
+  std::string copyOf(const std::string& source, const std::string& name) {
+    const std::string path = temp.file(name);
+    EXPECT_TRUE(CopyFileW(brix::toWide(dataFile(source)).c_str(), brix::toWide(path).c_str(), FALSE)) << path;
+    return path;
+  }
+
+  // The pages an extension adds for this selection.
+  std::vector<HPROPSHEETPAGE> pagesFor(const std::vector<std::string>& names) {
+    const ComRef<IShellExtInit> extension = dll->createExtension();
+    return shell_host::pagesFor(extension.get(), names);
+  }
+
+  // Shows the one page of the selection in a sheet and reads it back.
+  PageContents showPage(const std::vector<std::string>& names) {
+    const std::vector<HPROPSHEETPAGE> pages = pagesFor(names);
+    if (pages.size() != 1) throw std::runtime_error("expected one page, got " + std::to_string(pages.size()));
+    SheetWindow sheet(pages);
+    return shell_host::readPage(sheet.currentPage());
+  }
+
+  testing_support::TempDirectory temp;
+  std::optional<ExtensionDll> dll;
+};
+
+// --- What the page shows ---------------------------------------------------
+
+TEST_F(ExtensionHost, EveryRealFileShowsTheToolsRowsAndOk) {
+  for (const std::string& name : realFiles()) {
+    SCOPED_TRACE(name);
+    const std::string path = dataFile(name);
+    const PageContents page = showPage({path});
+    const ToolReport tool = toolReport(path);
+    EXPECT_EQ(page.status, "Ok");
+    EXPECT_EQ(tool.status, "Ok");
+    ASSERT_EQ(page.rows.size(), tool.rows.size());
+    for (std::size_t i = 0; i < page.rows.size(); ++i) EXPECT_EQ(page.rows[i], tool.rows[i]) << "row " << i;
+    EXPECT_EQ(page.rows.front().element, "Path");
+    EXPECT_EQ(page.rows.front().value, path);
+  }
+}
+
+TEST_F(ExtensionHost, AFileThatCanNotBeReadShowsNoRowsAndTheReason) {
+  testing_support::Bytes wave;
+  testing_support::putLE32(wave, 0);
+  const std::string waveFile = temp.file("sound.avi");
+  const auto waveBytes = testing_support::serialize(testing_support::listChunk("RIFF", "WAVE", {}));
+  testing_support::writeFile(waveFile, waveBytes.data(), waveBytes.size());
+  const struct {
+    std::string path;
+    std::string statusStart;
+  } cases[] = {
+      {temp.file("missing.avi"), "WindowsFile::open: Can't open '" + temp.file("missing.avi") + "': "},
+      {copyOf("SOURCES.md", "text.avi"), "AVI structure error while skipping sub chunk"},
+      {waveFile, "Not an AVI file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const PageContents page = showPage({c.path});
+    EXPECT_TRUE(page.rows.empty());
+    EXPECT_EQ(page.status.rfind(c.statusStart, 0), 0u) << page.status;
+    EXPECT_EQ(page.status, toolReport(c.path).status);
+  }
+}
+
+// --- The selection ---------------------------------------------------------
+
+TEST_F(ExtensionHost, TheOneAviNameOfTheSelectionGetsThePage) {
+  const std::string a = copyOf("gstreamer-mjpeg.avi", "a.avi");
+  const std::string b = copyOf("gstreamer-mjpeg.avi", "b.avi");
+  const std::string upper = copyOf("gstreamer-mjpeg.avi", "A.AVI2");
+  const std::string video = "C:\\Video\\A.AVI";
+  CreateDirectoryW(L"C:\\Video", nullptr);
+  ASSERT_TRUE(CopyFileW(brix::toWide(upper).c_str(), brix::toWide(video).c_str(), FALSE));
+  std::vector<std::string> thousands;
+  for (int i = 0; i < 5000; ++i) thousands.push_back("C:\\Photos\\picture" + std::to_string(i) + ".jpg");
+  thousands.insert(thousands.begin() + 2500, a);
+
+  const struct {
+    const char* what;
+    std::vector<std::string> names;
+    std::optional<std::string> page;  // the path the page shows, if there is a page
+  } cases[] = {
+      {"upper case kept", {video}, video},
+      {"with a file of another kind", {a, temp.file("b.txt")}, a},
+      {"no avi name", {temp.file("b.txt")}, std::nullopt},
+      {"two avi names", {a, b}, std::nullopt},
+      {"three avi names", {a, b, video}, std::nullopt},
+      {"just the extension", {".avi"}, ".avi"},
+      {"three letters", {"avi"}, std::nullopt},
+      {"a trailing space", {"x.AVI "}, std::nullopt},
+      {"another extension after it", {a + ".bak"}, std::nullopt},
+      {"thousands of names", thousands, a},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<HPROPSHEETPAGE> pages = pagesFor(c.names);
+    if (!c.page) {
+      EXPECT_TRUE(pages.empty());
+      continue;
+    }
+    ASSERT_EQ(pages.size(), 1u);
+    SheetWindow sheet(pages);
+    const PageContents page = shell_host::readPage(sheet.currentPage());
+    if (page.rows.empty()) {
+      // A name that does not open is named by the open error.
+      EXPECT_NE(page.status.find("'" + *c.page + "'"), std::string::npos) << page.status;
+    } else {
+      EXPECT_EQ(page.rows.front().value, *c.page);
+      EXPECT_EQ(page.status, "Ok");
+    }
+  }
+  DeleteFileW(brix::toWide(video).c_str());
+  RemoveDirectoryW(L"C:\\Video");
+}
+
+TEST_F(ExtensionHost, TheInterfacesAnswerBadCallsWithoutHarm) {
+  const std::string a = copyOf("gstreamer-mjpeg.avi", "a.avi");
+  const ComRef<IShellExtInit> extension = dll->createExtension();
+  ComRef<IShellPropSheetExt> sheetExtension;
+  ASSERT_EQ(extension->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(sheetExtension.put())), S_OK);
+  const ComRef<IDataObject> files = shell_host::fileDropData({a});
+  const ComRef<IDataObject> noFiles = shell_host::dataWithoutFiles();
+
+  EXPECT_EQ(extension->Initialize(nullptr, nullptr, HKEY_CLASSES_ROOT), E_POINTER);
+  EXPECT_EQ(extension->Initialize(nullptr, files.get(), nullptr), E_INVALIDARG);
+  EXPECT_EQ(extension->Initialize(nullptr, files.get(), HKEY_CLASSES_ROOT), S_OK);
+  // Data without files fails as the data object fails, and keeps the file.
+  EXPECT_EQ(extension->Initialize(nullptr, noFiles.get(), HKEY_CLASSES_ROOT), DV_E_FORMATETC);
+  EXPECT_EQ(sheetExtension->AddPages(nullptr, 0), E_POINTER);
+  EXPECT_EQ(sheetExtension->ReplacePage(0, &shell_host::PageCollector::add, 0), E_NOTIMPL);
+
+  // Two calls make two pages of their own for the same file.
+  shell_host::PageCollector collector;
+  ASSERT_EQ(sheetExtension->AddPages(&shell_host::PageCollector::add, reinterpret_cast<LPARAM>(&collector)), S_OK);
+  ASSERT_EQ(sheetExtension->AddPages(&shell_host::PageCollector::add, reinterpret_cast<LPARAM>(&collector)), S_OK);
+  ASSERT_EQ(collector.pages.size(), 2u);
+  EXPECT_NE(collector.pages[0], collector.pages[1]);
+  SheetWindow sheet(collector.pages);
+  const PageContents first = shell_host::readPage(sheet.currentPage());
+  SendMessageW(sheet.handle(), PSM_SETCURSEL, 1, 0);
+  shell_host::pumpMessages();
+  const PageContents second = shell_host::readPage(sheet.currentPage());
+  EXPECT_EQ(first.rows, second.rows);
+  EXPECT_EQ(first.rows.front().value, a);
+}
+
+// --- Column widths ---------------------------------------------------------
+
+TEST_F(ExtensionHost, ColumnWidthsAreRememberedForTheNextPage) {
+  const std::string file = dataFile("gstreamer-mjpeg.avi");
+  {
+    const std::vector<HPROPSHEETPAGE> pages = pagesFor({file});
+    SheetWindow sheet(pages);
+    const PageContents page = shell_host::readPage(sheet.currentPage());
+    EXPECT_EQ(page.elementWidth, 100);
+    EXPECT_EQ(page.valueWidth, 200);
+    const HWND list = GetDlgItem(sheet.currentPage(), 1001);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, 150);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, 260);
+  }
+  EXPECT_EQ(storedWidth(L"ElementWidth"), 150u);
+  EXPECT_EQ(storedWidth(L"ValueWidth"), 260u);
+  const PageContents next = showPage({file});
+  EXPECT_EQ(next.elementWidth, 150);
+  EXPECT_EQ(next.valueWidth, 260);
+  // Closing without a change stores the widths as they are.
+  EXPECT_EQ(storedWidth(L"ElementWidth"), 150u);
+}
+
+TEST_F(ExtensionHost, StoredWidthsAreUsedAsStored) {
+  const std::string file = dataFile("gstreamer-mjpeg.avi");
+  // What the list makes of a column given no width.
+  const std::vector<HPROPSHEETPAGE> pages = pagesFor({file});
+  SheetWindow sheet(pages);
+  const HWND list = GetDlgItem(sheet.currentPage(), 1001);
+  LVCOLUMNW column = {};
+  column.mask = LVCF_TEXT;
+  column.pszText = const_cast<wchar_t*>(L"Third");
+  const auto third = static_cast<int>(SendMessageW(list, LVM_INSERTCOLUMNW, 2, reinterpret_cast<LPARAM>(&column)));
+  const auto defaultWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, third, 0));
+  sheet.close();
+
+  const struct {
+    const char* what;
+    std::optional<DWORD> element, value;
+    int expectedElement, expectedValue;
+  } cases[] = {
+      {"both", 80, 300, 80, 300},
+      {"no width for the Element column", 0xFFFFFFFF, 120, defaultWidth, 120},
+      {"Element only", 90, std::nullopt, 90, 200},
+      {"Value only: the reading stops at the missing Element width", std::nullopt, 90, 100, 200},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
+    if (c.element) storeWidth(L"ElementWidth", *c.element);
+    if (c.value) storeWidth(L"ValueWidth", *c.value);
+    const PageContents page = showPage({file});
+    EXPECT_EQ(page.elementWidth, c.expectedElement);
+    EXPECT_EQ(page.valueWidth, c.expectedValue);
+  }
+}
+
+// --- The file and the module ------------------------------------------------
+
+TEST_F(ExtensionHost, TheFileIsLeftAsItWasAndClosedOnceThePageIsFilled) {
+  const std::string path = copyOf("ffmpeg-mjpeg-pcm.avi", "clip.avi");
+  const std::string before = fileBytes(path);
+  WIN32_FILE_ATTRIBUTE_DATA attributesBefore = {};
+  ASSERT_TRUE(GetFileAttributesExW(brix::toWide(path).c_str(), GetFileExInfoStandard, &attributesBefore));
+
+  const std::vector<HPROPSHEETPAGE> pages = pagesFor({path});
+  SheetWindow sheet(pages);
+  EXPECT_EQ(shell_host::readPage(sheet.currentPage()).status, "Ok");
+  // With the page still open, nothing holds the file.
+  const std::string renamed = temp.file("renamed.avi");
+  ASSERT_TRUE(MoveFileW(brix::toWide(path).c_str(), brix::toWide(renamed).c_str())) << GetLastError();
+  sheet.close();
+
+  EXPECT_EQ(fileBytes(renamed), before);
+  WIN32_FILE_ATTRIBUTE_DATA attributesAfter = {};
+  ASSERT_TRUE(GetFileAttributesExW(brix::toWide(renamed).c_str(), GetFileExInfoStandard, &attributesAfter));
+  EXPECT_EQ(CompareFileTime(&attributesBefore.ftLastWriteTime, &attributesAfter.ftLastWriteTime), 0);
+}
+
+TEST_F(ExtensionHost, ALivePageKeepsTheDllLoaded) {
+  const std::string file = dataFile("gstreamer-mjpeg.avi");
+  std::vector<HPROPSHEETPAGE> pages = pagesFor({file});  // the extension is gone again
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(dll->canUnloadNow(), S_FALSE) << "a page not yet shown";
+  {
+    SheetWindow sheet(pages);
+    EXPECT_EQ(shell_host::readPage(sheet.currentPage()).status, "Ok");
+    EXPECT_EQ(dll->canUnloadNow(), S_FALSE) << "a page on show";
+  }
+  EXPECT_EQ(dll->canUnloadNow(), S_OK);
+}
+
+TEST_F(ExtensionHost, APageTheSheetRefusesIsReleasedAtOnce) {
+  const ComRef<IShellExtInit> extension = dll->createExtension();
+  const ComRef<IDataObject> files = shell_host::fileDropData({dataFile("gstreamer-mjpeg.avi")});
+  ASSERT_EQ(extension->Initialize(nullptr, files.get(), HKEY_CLASSES_ROOT), S_OK);
+  ComRef<IShellPropSheetExt> sheetExtension;
+  ASSERT_EQ(extension->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(sheetExtension.put())), S_OK);
+  shell_host::PageCollector refusing;
+  refusing.accept = FALSE;
+  EXPECT_EQ(sheetExtension->AddPages(&shell_host::PageCollector::add, reinterpret_cast<LPARAM>(&refusing)), S_OK);
+  EXPECT_EQ(refusing.pages.size(), 1u);
+  sheetExtension.reset();
+  ComRef<IShellExtInit> gone = std::move(const_cast<ComRef<IShellExtInit>&>(extension));
+  gone.reset();
+  EXPECT_EQ(dll->canUnloadNow(), S_OK) << "the refused page is still alive";
+}
+
+}  // namespace

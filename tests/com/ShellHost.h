@@ -1,0 +1,130 @@
+#pragma once
+// A host that drives "Quarnel AVI.dll" exactly as the shell does: it loads
+// the DLL by file name, makes the extension through DllGetClassObject and
+// the class factory, hands it a selection as CF_HDROP data, collects the
+// pages AddPages adds, shows them in a real property sheet and reads back
+// what the page shows, through window messages only.
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace shell_host {
+
+// Owner of one COM reference.
+template <class T>
+class ComRef {
+ public:
+  ComRef() noexcept = default;
+  explicit ComRef(T* held) noexcept : held_(held) {}
+  ComRef(ComRef&& other) noexcept : held_(std::exchange(other.held_, nullptr)) {}
+  ComRef& operator=(ComRef&& other) noexcept {
+    reset(std::exchange(other.held_, nullptr));
+    return *this;
+  }
+  ~ComRef() { reset(); }
+
+  T* get() const noexcept { return held_; }
+  T* operator->() const noexcept { return held_; }
+  explicit operator bool() const noexcept { return held_ != nullptr; }
+  // For out parameters: releases what is held first.
+  T** put() noexcept {
+    reset();
+    return &held_;
+  }
+  void reset(T* held = nullptr) noexcept {
+    if (held_) held_->Release();
+    held_ = held;
+  }
+
+ private:
+  T* held_ = nullptr;
+};
+
+// A data object of the host's own, as the shell hands one to Initialize:
+// CF_HDROP data with the given names (UTF-8 here, UTF-16 in the data), or
+// no data at all.
+ComRef<IDataObject> fileDropData(const std::vector<std::string>& names);
+ComRef<IDataObject> dataWithoutFiles();
+
+// Collects the pages an extension adds; answers the add-page callback with
+// accept.
+struct PageCollector {
+  std::vector<HPROPSHEETPAGE> pages;
+  BOOL accept = TRUE;
+  static BOOL CALLBACK add(HPROPSHEETPAGE page, LPARAM collector);
+};
+
+// The DLL, loaded for the life of this object.
+class ExtensionDll {
+ public:
+  explicit ExtensionDll(const std::string& path);
+  ~ExtensionDll();
+  ExtensionDll(const ExtensionDll&) = delete;
+  ExtensionDll& operator=(const ExtensionDll&) = delete;
+
+  HMODULE module() const noexcept { return module_; }
+  HRESULT getClassObject(const CLSID& clsid, const IID& iid, void** result) const;
+  HRESULT canUnloadNow() const;
+  // A new extension object, as its IShellExtInit.
+  ComRef<IShellExtInit> createExtension() const;
+
+ private:
+  HMODULE module_;
+};
+
+// Initialize with the names, then AddPages: the pages added.
+std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names);
+
+// A modeless property sheet over the given pages, as the shell's Properties
+// dialog; destroyed with this object if still open.
+class SheetWindow {
+ public:
+  explicit SheetWindow(const std::vector<HPROPSHEETPAGE>& pages);
+  ~SheetWindow();
+  SheetWindow(const SheetWindow&) = delete;
+  SheetWindow& operator=(const SheetWindow&) = delete;
+
+  HWND handle() const noexcept { return window_; }
+  // The dialog of the page on show.
+  HWND currentPage() const;
+  void close();
+
+ private:
+  HWND window_ = nullptr;
+};
+
+// One row of the list as the control reports it.
+struct PageRow {
+  int indent;
+  int image;
+  std::string element;
+  std::string value;
+  bool operator==(const PageRow& other) const {
+    return indent == other.indent && image == other.image && element == other.element && value == other.value;
+  }
+};
+
+// What the page shows.
+struct PageContents {
+  std::vector<PageRow> rows;
+  std::string status;
+  int elementWidth = 0;
+  int valueWidth = 0;
+};
+PageContents readPage(HWND page);
+
+// Dispatches queued messages until done() or the timeout.
+bool pumpUntil(bool (*done)(void*), void* context, DWORD timeoutMs = 5000);
+void pumpMessages();
+
+// Runs a program and returns its exit code and standard output.
+struct ProgramRun {
+  DWORD exitCode;
+  std::string output;
+};
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+}  // namespace shell_host
