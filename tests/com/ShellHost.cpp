@@ -199,12 +199,13 @@ std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector
   return collector.pages;
 }
 
-SheetWindow::SheetWindow(const std::vector<HPROPSHEETPAGE>& pages) {
+SheetWindow::SheetWindow(const std::vector<HPROPSHEETPAGE>& pages, const std::string& caption) {
   std::vector<HPROPSHEETPAGE> handles = pages;
+  const std::wstring title = brix::toWide(caption);
   PROPSHEETHEADERW header = {};
   header.dwSize = sizeof header;
   header.dwFlags = PSH_MODELESS | PSH_NOAPPLYNOW | PSH_PROPTITLE;
-  header.pszCaption = L"clip.avi";
+  header.pszCaption = title.c_str();
   header.nPages = static_cast<UINT>(handles.size());
   header.phpage = handles.data();
   const INT_PTR result = PropertySheetW(&header);

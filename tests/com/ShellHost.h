@@ -82,7 +82,8 @@ std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector
 // dialog; destroyed with this object if still open.
 class SheetWindow {
  public:
-  explicit SheetWindow(const std::vector<HPROPSHEETPAGE>& pages);
+  // caption: the file's name, as the shell gives it ("Properties for ...").
+  explicit SheetWindow(const std::vector<HPROPSHEETPAGE>& pages, const std::string& caption = "clip.avi");
   ~SheetWindow();
   SheetWindow(const SheetWindow&) = delete;
   SheetWindow& operator=(const SheetWindow&) = delete;

@@ -66,7 +66,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<HPROPSHEETPAGE> pages =
         shell_host::pagesFor(dll.createExtension().get(), {brix::fromWide(argv[1])});
     if (pages.empty()) throw std::runtime_error("no page for this file (its name must end in .avi)");
-    shell_host::SheetWindow sheet(pages);
+    const std::string path = brix::fromWide(argv[1]);
+    shell_host::SheetWindow sheet(pages, path.substr(path.find_last_of("\\/") + 1));
     SetWindowPos(sheet.handle(), HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     settle(500);
     const shell_host::PageContents page = shell_host::readPage(sheet.currentPage());
