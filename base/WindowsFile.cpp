@@ -38,6 +38,14 @@ void WindowsFile::open(const char* path, DWORD desiredAccess, DWORD shareMode,
     throw WindowsError(error, formatString("WindowsFile::open: Can't open '%s'", path));
   }
   setHandle(h);
+  // Held from here on: when the constructor throws, the WindowsHandle part
+  // closes it again.
+  const DWORD type = GetFileType(h);
+  if (type != FILE_TYPE_DISK) {
+    const DWORD error = GetLastError();
+    throw WindowsError(type == FILE_TYPE_UNKNOWN && error != NO_ERROR ? error : ERROR_ACCESS_DENIED,
+                       formatString("WindowsFile::open: Can't open '%s'", path));
+  }
 }
 
 std::uint32_t WindowsFile::read(void* buffer, std::uint32_t count) {

@@ -11,7 +11,10 @@ namespace brix {
 class WindowsFile : public SeekableInputStream, public BufferedOutputStream, public WindowsHandle {
  public:
   // Opens at once with CreateFileA and these arguments, in this order;
-  // throws WindowsError "WindowsFile::open: Can't open '<path>'".
+  // throws WindowsError "WindowsFile::open: Can't open '<path>'". Only a file
+  // or a disk opens: a pipe, a socket, a console or another character
+  // device is refused with access denied, since it would block or stream
+  // without end where a positioned read is expected.
   WindowsFile(const char* path, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES securityAttributes,
               DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 

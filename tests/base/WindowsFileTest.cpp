@@ -8,6 +8,15 @@
 #include <string>
 #include <type_traits>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#endif
+
 #include "base/EOFException.h"
 #include "base/WindowsError.h"
 #include "tests/support/TempDirectory.h"
@@ -34,6 +43,16 @@ void expectMessage(const WindowsError& error, const std::string& message) {
   const std::string text = error.what();
   ASSERT_GT(text.size(), message.size() + 2) << text;
   EXPECT_EQ(text.substr(0, message.size() + 2), message + ": ") << text;
+}
+
+void expectOpenRefused(const std::string& path, DWORD code) {
+  try {
+    openForReading(path);
+    FAIL() << "opened " << path;
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), code) << path;
+    expectMessage(e, "WindowsFile::open: Can't open '" + path + "'");
+  }
 }
 
 class WindowsFileTest : public ::testing::Test {
@@ -223,6 +242,37 @@ TEST_F(WindowsFileTest, AHandleThatCannotBeClosedIsReportedByCloseAndSwallowedBy
     EXPECT_EQ(file.handle(), bogus);  // still recorded after the failure
   }  // the destructor tries again and must not throw
   SUCCEED();
+}
+
+TEST_F(WindowsFileTest, OnlyFilesAndDisksOpen) {
+  expectOpenRefused(dir.path().string(), ERROR_ACCESS_DENIED);
+#ifdef _WIN32
+  expectOpenRefused("NUL", ERROR_ACCESS_DENIED);
+  // The console: refused by the type check on Windows, by the open itself
+  // under Wine when no console is attached.
+  EXPECT_THROW(openForReading("CON"), WindowsError);
+#else
+  // Any of these would block in the open or stream without end; a hang
+  // ends the test with SIGALRM instead of waiting for the test's timeout.
+  alarm(10);
+  const std::string fifo = dir.file("fifo.avi");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  expectOpenRefused(fifo, ERROR_ACCESS_DENIED);
+  expectOpenRefused("/dev/null", ERROR_ACCESS_DENIED);
+  expectOpenRefused("/dev/zero", ERROR_ACCESS_DENIED);
+
+  const std::string socketPath = dir.file("socket.avi");
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_NE(listener, -1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  expectOpenRefused(socketPath, ERROR_ACCESS_DENIED);
+  close(listener);
+  alarm(0);
+#endif
 }
 
 }  // namespace
