@@ -288,8 +288,11 @@ TEST_F(WindowsFileTest, PathsAroundAndBeyondTheWindowsLimitOpen) {
   }
 }
 
-TEST_F(WindowsFileTest, AnEmptyNameIsAMissingPath) {
+TEST_F(WindowsFileTest, AnEmptyOrOverlongMissingPathIsNamedWhole) {
   expectOpenRefused("", ERROR_PATH_NOT_FOUND);
+  std::string deep;
+  for (int i = 0; i < 12; ++i) deep += std::string(200, 'd') + "/";
+  expectOpenRefused(dir.file(deep + "clip.avi"), ERROR_PATH_NOT_FOUND);
 }
 
 TEST_F(WindowsFileTest, OnlyFilesAndDisksOpen) {
