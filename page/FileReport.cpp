@@ -4,6 +4,7 @@
 
 #include "avi/AVIFile.h"
 #include "base/WindowsFile.h"
+#include "page/InspectedFile.h"
 #include "page/StatusText.h"
 #include "page/StructureRows.h"
 
@@ -25,8 +26,7 @@ void addRows(FileReport& report, brix::SeekableInputStream& stream) {
 FileReport readFileReport(const std::string& path) {
   FileReport report{path, {}, {}, false};
   try {
-    brix::WindowsFile file(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    brix::WindowsFile file = openInspectedFile(path);
     addRows(report, file);
   } catch (const std::exception& e) {
     report.status = statusText(e);

@@ -22,7 +22,7 @@ struct FileReport {
   bool ok = false;
 };
 
-// Opens the file read-only, as the page does, and reads it.
+// Opens the file as the page does (openInspectedFile) and reads it.
 FileReport readFileReport(const std::string& path);
 // Reads from a stream already open; path is only shown.
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream);
