@@ -10,6 +10,7 @@
 #include "base/WindowsFile.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -327,6 +328,26 @@ TEST_F(WindowsFileTest, OnlyFilesAndDisksOpen) {
 }
 
 #ifndef _WIN32
+// A disk is read like a file, its size from the device rather than from its
+// inode (which says 0). The largest block device that can be read is used.
+TEST(WindowsFileDisk, ADiskOpensWithItsSize) {
+  std::string disk;
+  off_t diskSize = -1;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev")) {
+    if (!entry.is_block_file()) continue;
+    const int descriptor = ::open(entry.path().c_str(), O_RDONLY);
+    if (descriptor == -1) continue;
+    const off_t end = lseek(descriptor, 0, SEEK_END);
+    ::close(descriptor);
+    if (end > diskSize) {
+      disk = entry.path().string();
+      diskSize = end;
+    }
+  }
+  if (disk.empty()) GTEST_SKIP() << "no readable disk";
+  EXPECT_EQ(openForReading(disk).size(), diskSize) << disk;
+}
+
 TEST_F(WindowsFileTest, LinuxNamesAreBytesAndNeedNotBeUtf8) {
   const std::string name = "bad\xE9name.avi";
   WindowsFile file = openForReading(makeFile(name, "abc"));
