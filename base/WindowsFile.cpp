@@ -3,6 +3,12 @@
 #include "base/FormatString.h"
 #include "base/WindowsError.h"
 
+#ifdef _WIN32
+#include <string_view>
+
+#include "base/Unicode.h"
+#endif
+
 namespace brix {
 namespace {
 
@@ -19,7 +25,57 @@ std::int64_t joinHalves(DWORD high, DWORD low) {
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
 }
 
+// Built without formatString, whose 1999 characters a long path can exceed:
+// the message names the path whole.
+std::string openFailure(const char* path) {
+  return std::string("WindowsFile::open: Can't open '") + path + "'";
+}
+
+#ifdef _WIN32
+bool startsWith(std::wstring_view text, std::wstring_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+std::wstring fullPath(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return std::wstring();
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+  if (length == 0 || length >= needed) return std::wstring();
+  full.resize(length);
+  return full;
+}
+
+HANDLE createFile(const char* path, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES securityAttributes,
+                  DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile) {
+  return CreateFileW(WindowsFile::systemPath(path).c_str(), desiredAccess, shareMode, securityAttributes,
+                     creationDisposition, flagsAndAttributes, templateFile);
+}
+#else
+// Linux names are bytes, not necessarily UTF-8: passed on untouched.
+HANDLE createFile(const char* path, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES securityAttributes,
+                  DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile) {
+  return CreateFileA(path, desiredAccess, shareMode, securityAttributes, creationDisposition, flagsAndAttributes,
+                     templateFile);
+}
+#endif
+
 }  // namespace
+
+#ifdef _WIN32
+std::wstring WindowsFile::systemPath(const char* path) {
+  const std::wstring given = toWide(path);
+  // Already in a form that the system takes as it is.
+  if (startsWith(given, L"\\\\?\\") || startsWith(given, L"\\\\.\\")) return given;
+  const std::wstring full = fullPath(given);
+  // A short path keeps every rule of the ordinary form (devices, trailing
+  // dots); one that cannot be made full gets its error from the open.
+  if (full.size() < MAX_PATH) return given;
+  if (startsWith(full, L"\\\\?\\") || startsWith(full, L"\\\\.\\")) return full;
+  if (startsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+#endif
 
 WindowsFile::WindowsFile(const char* path, DWORD desiredAccess, DWORD shareMode,
                          LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
@@ -31,13 +87,20 @@ void WindowsFile::open(const char* path, DWORD desiredAccess, DWORD shareMode,
                        LPSECURITY_ATTRIBUTES securityAttributes, DWORD creationDisposition,
                        DWORD flagsAndAttributes, HANDLE templateFile) {
   WindowsHandle::close();
-  HANDLE h = CreateFileA(path, desiredAccess, shareMode, securityAttributes, creationDisposition, flagsAndAttributes,
-                         templateFile);
+  HANDLE h = createFile(path, desiredAccess, shareMode, securityAttributes, creationDisposition, flagsAndAttributes,
+                        templateFile);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    throw WindowsError(error, formatString("WindowsFile::open: Can't open '%s'", path));
+    throw WindowsError(error, openFailure(path));
   }
   setHandle(h);
+  // Held from here on: when the constructor throws, the WindowsHandle part
+  // closes it again.
+  const DWORD type = GetFileType(h);
+  if (type != FILE_TYPE_DISK) {
+    const DWORD error = GetLastError();
+    throw WindowsError(type == FILE_TYPE_UNKNOWN && error != NO_ERROR ? error : ERROR_ACCESS_DENIED, openFailure(path));
+  }
 }
 
 std::uint32_t WindowsFile::read(void* buffer, std::uint32_t count) {

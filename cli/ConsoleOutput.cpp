@@ -1,6 +1,7 @@
 #include "cli/ConsoleOutput.h"
 
 #ifdef _WIN32
+#include "base/Unicode.h"
 #include "base/Win32.h"
 #else
 #include <cstdio>
@@ -14,10 +15,7 @@ void writeTo(DWORD which, const std::string& utf8) {
   if (out == INVALID_HANDLE_VALUE || out == nullptr || utf8.empty()) return;
   DWORD mode = 0;
   if (GetConsoleMode(out, &mode)) {
-    const int length = static_cast<int>(utf8.size());
-    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], wideLength);
+    const std::wstring wide = brix::toWide(utf8);
     DWORD written = 0;
     WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
   } else {

@@ -6,6 +6,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleOutput.h"
+#include "cli/FileArguments.h"
+#include "cli/ProgramArguments.h"
 #include "page/FileReport.h"
 #include "page/JsonReport.h"
 #include "page/TextReport.h"
@@ -47,7 +49,8 @@ int run(const CommandLine& line) {
 int main(int argc, char** argv) {
   CommandLine line;
   try {
-    line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    line = parseCommandLine(programArguments(argc, argv));
+    line.files = expandFileArguments(line.files);
   } catch (const UsageError& e) {
     writeStandardError(std::string("quarnel-avi: ") + e.what() + "\n" + usageText());
     return exitUsage;

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "avi/AVIFile.h"
-#include "base/WindowsFile.h"
+#include "page/InspectedFile.h"
 #include "page/StatusText.h"
 
 namespace {
@@ -34,8 +34,7 @@ FileReport reportOf(const std::string& path, Read read) {
 ReadStatus readFileRows(const std::string& path, const StructureRowSink& sink) {
   try {
     // Read-only; the model and the file are released before this returns.
-    brix::WindowsFile file(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    brix::WindowsFile file = openInspectedFile(path);
     return parseAndListRows(path, file, sink);
   } catch (const std::exception& e) {
     return {statusText(e), false};

@@ -29,8 +29,8 @@ struct ReadStatus {
   bool ok = false;
 };
 
-// Opens the file read-only, parses it and hands each row to sink the moment
-// it is made, as the page lists them. Whatever stops the reading, a failing
+// Opens the file as the page does (openInspectedFile), parses it and hands
+// each row to sink the moment it is made, as the page lists them. Whatever stops the reading, a failing
 // sink included, becomes the status; rows handed over before it stay with
 // the sink.
 ReadStatus readFileRows(const std::string& path, const StructureRowSink& sink);

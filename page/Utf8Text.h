@@ -1,10 +1,7 @@
 #pragma once
 #include <string>
 
-// The system's 8-bit text as UTF-8. On Windows the text is in the ANSI code
-// page and is converted from it. Elsewhere it is taken as UTF-8, and bytes
-// that do not form valid UTF-8 are read as Latin-1, so nothing is dropped.
-std::string toUtf8(const std::string& systemText);
-
-// Latin-1 fallback alone, for testing on every platform.
-std::string utf8WithLatin1Fallback(const std::string& bytes);
+// Text as valid UTF-8. Texts inside are UTF-8 already, but bytes from an AVI
+// file, and names on Linux, need not be: bytes that do not form valid UTF-8
+// are read as Latin-1, so nothing is dropped and JSON stays valid.
+std::string toUtf8(const std::string& text);

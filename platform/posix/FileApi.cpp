@@ -1,6 +1,8 @@
 // Win32 file calls over POSIX file descriptors. A handle is the descriptor
 // plus one, so that neither null nor INVALID_HANDLE_VALUE names an open file.
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +31,9 @@ bool isDirectory(const char* path) {
 // Windows tells a missing file in an existing folder (2) from a missing
 // folder (3); ENOENT covers both.
 DWORD openErrorFor(int error, const char* path) {
+  // A socket, or a FIFO opened for writing that nobody reads: no file at
+  // all, refused as a folder is.
+  if (error == ENXIO) return ERROR_ACCESS_DENIED;
   if (error != ENOENT) return posix::win32ErrorFromErrno(error);
   std::string folder(path);
   const auto slash = folder.find_last_of('/');
@@ -69,17 +74,28 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD, LPSECURITY_AT
     SetLastError(ERROR_PATH_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
-  // Opening a folder as a file is refused on Windows.
-  if (isDirectory(path)) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
-  }
+  // Without O_NONBLOCK a FIFO waits for a writer, and some devices for a
+  // carrier, before open returns; what was opened is for GetFileType to
+  // tell, and the reads that follow block as usual.
   int descriptor;
   do {
-    descriptor = open(path, flags, 0666);
+    descriptor = open(path, flags | O_NONBLOCK, 0666);
   } while (descriptor == -1 && errno == EINTR);
   if (descriptor == -1) {
     SetLastError(openErrorFor(errno, path));
+    return INVALID_HANDLE_VALUE;
+  }
+  struct stat info;
+  const int status = fcntl(descriptor, F_GETFL);
+  if (status == -1 || fstat(descriptor, &info) == -1 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) == -1) {
+    posix::setLastErrorFromErrno();
+    close(descriptor);
+    return INVALID_HANDLE_VALUE;
+  }
+  // Opening a folder as a file is refused on Windows.
+  if (S_ISDIR(info.st_mode)) {
+    close(descriptor);
+    SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
   return handleOf(descriptor);
@@ -152,16 +168,37 @@ DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceLow, PLONG distanceHigh, D
 }
 
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh) {
+  const int descriptor = descriptorOf(file);
   struct stat info;
-  if (fstat(descriptorOf(file), &info) == -1) {
+  if (fstat(descriptor, &info) == -1) {
     posix::setLastErrorFromErrno();
     return INVALID_FILE_SIZE;
   }
-  const auto size = static_cast<std::uint64_t>(info.st_size);
+  auto size = static_cast<std::uint64_t>(info.st_size);
+  // A disk's size is not in its inode.
+  if (S_ISBLK(info.st_mode) && ioctl(descriptor, BLKGETSIZE64, &size) == -1) {
+    posix::setLastErrorFromErrno();
+    return INVALID_FILE_SIZE;
+  }
   if (sizeHigh != nullptr) *sizeHigh = static_cast<DWORD>(size >> 32);
   const auto low = static_cast<DWORD>(size);
   if (low == INVALID_FILE_SIZE) SetLastError(NO_ERROR);
   return low;
+}
+
+// Files and disks can be positioned and sized; terminals, other character
+// devices, FIFOs and sockets cannot.
+DWORD WINAPI GetFileType(HANDLE file) {
+  struct stat info;
+  if (fstat(descriptorOf(file), &info) == -1) {
+    posix::setLastErrorFromErrno();
+    return FILE_TYPE_UNKNOWN;
+  }
+  SetLastError(NO_ERROR);
+  if (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) return FILE_TYPE_DISK;
+  if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
+  if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
+  return FILE_TYPE_UNKNOWN;
 }
 
 BOOL WINAPI FlushFileBuffers(HANDLE file) {

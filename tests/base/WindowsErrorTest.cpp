@@ -7,6 +7,10 @@
 #include "base/EOFException.h"
 #include "base/Win32.h"
 
+#ifdef _WIN32
+#include "base/Unicode.h"
+#endif
+
 using brix::WindowsError;
 
 namespace {
@@ -64,6 +68,34 @@ TEST(WindowsError, CaughtAsStdExceptionTheFullTextShows) {
     EXPECT_EQ(std::string(e.what()).rfind("Error while closing handle: ", 0), 0u);
   }
 }
+
+TEST(WindowsError, ALongMessageIsKeptWhole) {
+  const std::string message = "Can't open '" + std::string(3000, 'p') + "'";
+  expectJoinedText(WindowsError(ERROR_FILE_NOT_FOUND, message), message);
+}
+
+TEST(WindowsError, InsertsInTheSystemTextStayAsTheyAre) {
+  // This text has the inserts %1 and %2; no arguments are given for them.
+  const std::string text = WindowsError(ERROR_MR_MID_NOT_FOUND, "x").what();
+  EXPECT_NE(text.find("%1"), std::string::npos) << text;
+}
+
+#ifdef _WIN32
+TEST(WindowsError, TheSystemTextIsTheWideTextInUtf8) {
+  // What the system says in the user's language, whatever the ANSI code
+  // page could hold of it.
+  for (const DWORD code : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}) {
+    wchar_t* wide = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&wide), 0, nullptr);
+    ASSERT_NE(length, 0u);
+    const std::string expected = "m: " + brix::fromWide(std::wstring(wide, length));
+    LocalFree(wide);
+    EXPECT_EQ(WindowsError(code, "m").what(), expected);
+  }
+}
+#endif
 
 TEST(EOFException, WhatIsExactlyTheMessageWithItsLineFeed) {
   const brix::EOFException error("EOF in readFully(00000000,4)\n");

@@ -1,5 +1,3 @@
-#include "base/WindowsFile.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +5,19 @@
 #include <filesystem>
 #include <string>
 #include <type_traits>
+#include <vector>
+
+#include "base/WindowsFile.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#endif
 
 #include "base/EOFException.h"
 #include "base/WindowsError.h"
@@ -36,11 +47,34 @@ void expectMessage(const WindowsError& error, const std::string& message) {
   EXPECT_EQ(text.substr(0, message.size() + 2), message + ": ") << text;
 }
 
+void expectOpenRefused(const std::string& path, DWORD code) {
+  try {
+    openForReading(path);
+    FAIL() << "opened " << path;
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(e.code(), code) << path;
+    expectMessage(e, "WindowsFile::open: Can't open '" + path + "'");
+  }
+}
+
 class WindowsFileTest : public ::testing::Test {
  protected:
   std::string makeFile(const std::string& name, const std::string& content) {
     const std::string path = dir.file(name);
     testing_support::writeFile(path, content.data(), content.size());
+    return path;
+  }
+  // A path of exactly `length` characters in dir, its folders made. No part
+  // is longer than 100 characters, which every file system takes.
+  std::string makePathOfLength(std::size_t length) {
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    std::string path = dir.path().u8string();
+    while (length - path.size() > 110) {
+      path += separator + std::string(99, 'd');
+      std::filesystem::create_directory(std::filesystem::u8path(path));
+    }
+    path += separator;
+    path += std::string(length - path.size() - 4, 'f') + ".avi";
     return path;
   }
   std::string makeSparseFile(const std::string& name, std::int64_t size) {
@@ -224,5 +258,133 @@ TEST_F(WindowsFileTest, AHandleThatCannotBeClosedIsReportedByCloseAndSwallowedBy
   }  // the destructor tries again and must not throw
   SUCCEED();
 }
+
+TEST_F(WindowsFileTest, AnyNameOpensAndAMissingOneIsNamedIntact) {
+  const std::string names[] = {
+      "\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA.avi",  // Cyrillic
+      "\xE6\x9D\xB1\xE4\xBA\xAC.avi",                          // CJK
+      "clip \xF0\x9F\x8E\xAC.avi",                             // a surrogate pair in UTF-16
+      std::string(200, 'n') + ".avi",                          // long, no trailing dot
+      ".avi",
+  };
+  for (const std::string& name : names) {
+    WindowsFile file = openForReading(makeFile(name, name));
+    std::string content(name.size(), '\0');
+    file.readFully(&content[0], static_cast<std::uint32_t>(content.size()));
+    EXPECT_EQ(content, name);
+    expectOpenRefused(dir.file("missing " + name), ERROR_FILE_NOT_FOUND);
+  }
+}
+
+TEST_F(WindowsFileTest, PathsAroundAndBeyondTheWindowsLimitOpen) {
+  // Below, at and above MAX_PATH, and a folder nest well beyond it.
+  for (const std::size_t length : {259u, 260u, 261u, 330u}) {
+    const std::string path = makePathOfLength(length);
+    ASSERT_EQ(path.size(), length);
+    testing_support::writeFile(path, "data", 4);
+    EXPECT_EQ(openForReading(path).size(), 4) << length;
+    std::string missing = path;
+    missing[missing.size() - 5] = 'x';
+    expectOpenRefused(missing, ERROR_FILE_NOT_FOUND);
+  }
+}
+
+TEST_F(WindowsFileTest, AnEmptyOrOverlongMissingPathIsNamedWhole) {
+  expectOpenRefused("", ERROR_PATH_NOT_FOUND);
+  std::string deep;
+  for (int i = 0; i < 12; ++i) deep += std::string(200, 'd') + "/";
+  expectOpenRefused(dir.file(deep + "clip.avi"), ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(WindowsFileTest, OnlyFilesAndDisksOpen) {
+  expectOpenRefused(dir.path().u8string(), ERROR_ACCESS_DENIED);
+#ifdef _WIN32
+  expectOpenRefused("NUL", ERROR_ACCESS_DENIED);
+  // The console: refused by the type check on Windows, by the open itself
+  // under Wine when no console is attached.
+  EXPECT_THROW(openForReading("CON"), WindowsError);
+#else
+  // Any of these would block in the open or stream without end; a hang
+  // ends the test with SIGALRM instead of waiting for the test's timeout.
+  alarm(10);
+  const std::string fifo = dir.file("fifo.avi");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  expectOpenRefused(fifo, ERROR_ACCESS_DENIED);
+  expectOpenRefused("/dev/null", ERROR_ACCESS_DENIED);
+  expectOpenRefused("/dev/zero", ERROR_ACCESS_DENIED);
+
+  const std::string socketPath = dir.file("socket.avi");
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_NE(listener, -1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  expectOpenRefused(socketPath, ERROR_ACCESS_DENIED);
+  close(listener);
+  alarm(0);
+#endif
+}
+
+#ifndef _WIN32
+// A disk is read like a file, its size from the device rather than from its
+// inode (which says 0). The largest block device that can be read is used.
+TEST(WindowsFileDisk, ADiskOpensWithItsSize) {
+  std::string disk;
+  off_t diskSize = -1;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev")) {
+    if (!entry.is_block_file()) continue;
+    const int descriptor = ::open(entry.path().c_str(), O_RDONLY);
+    if (descriptor == -1) continue;
+    const off_t end = lseek(descriptor, 0, SEEK_END);
+    ::close(descriptor);
+    if (end > diskSize) {
+      disk = entry.path().string();
+      diskSize = end;
+    }
+  }
+  if (disk.empty()) GTEST_SKIP() << "no readable disk";
+  EXPECT_EQ(openForReading(disk).size(), diskSize) << disk;
+}
+
+TEST_F(WindowsFileTest, LinuxNamesAreBytesAndNeedNotBeUtf8) {
+  const std::string name = "bad\xE9name.avi";
+  WindowsFile file = openForReading(makeFile(name, "abc"));
+  EXPECT_EQ(file.size(), 3);
+  expectOpenRefused(dir.file("missing \xFF.avi"), ERROR_FILE_NOT_FOUND);
+}
+#endif
+
+#ifdef _WIN32
+TEST(WindowsFileSystemPath, OnlyPathsOfMaxPathOrMoreTakeTheExtendedForm) {
+  const std::string folder = "C:\\" + std::string(200, 'd');
+  const std::wstring wideFolder = L"C:\\" + std::wstring(200, L'd');
+  const std::string share = "\\\\server\\share\\" + std::string(250, 's');
+  const std::wstring wideShare = L"server\\share\\" + std::wstring(250, L's');
+  const struct {
+    std::string path;
+    std::wstring expected;
+  } cases[] = {
+      {"C:\\clip.avi", L"C:\\clip.avi"},
+      {"C:/videos/../clip.avi", L"C:/videos/../clip.avi"},  // short: left to the ordinary rules
+      {"\xE6\x9D\xB1\xE4\xBA\xAC.avi", L"\u6771\u4EAC.avi"},
+      {"", L""},
+      {folder + "\\" + std::string(55, 'f'), wideFolder + L"\\" + std::wstring(55, L'f')},               // 259
+      {folder + "\\" + std::string(56, 'f'), L"\\\\?\\" + wideFolder + L"\\" + std::wstring(56, L'f')},  // 260
+      {folder + "/x/../" + std::string(60, 'f'), L"\\\\?\\" + wideFolder + L"\\" + std::wstring(60, L'f')},
+      {share, L"\\\\?\\UNC\\" + wideShare},
+      {"\\\\?\\C:\\already", L"\\\\?\\C:\\already"},
+      {"\\\\.\\PhysicalDrive0", L"\\\\.\\PhysicalDrive0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WindowsFile::systemPath(c.path.c_str()), c.expected) << c.path;
+
+  // A relative path counts with the folder it is relative to.
+  const std::wstring current = std::filesystem::current_path().wstring();
+  const std::string relative(MAX_PATH - current.size(), 'r');
+  EXPECT_EQ(WindowsFile::systemPath(relative.c_str()),
+            L"\\\\?\\" + current + L"\\" + std::wstring(relative.begin(), relative.end()));
+}
+#endif
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 // Valid UTF-8 is exactly what the Latin-1 fallback leaves unchanged.
 bool isUtf8(const std::string& text) {
-  return utf8WithLatin1Fallback(text) == text;
+  return toUtf8(text) == text;
 }
 
 std::string rowFault(const FileReport& report) {

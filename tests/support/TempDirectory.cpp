@@ -24,10 +24,12 @@ TempDirectory::~TempDirectory() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDirectory::file(const std::string& name) const { return (path_ / name).string(); }
+std::string TempDirectory::file(const std::string& name) const {
+  return (path_ / std::filesystem::u8path(name)).u8string();
+}
 
 void writeFile(const std::string& path, const void* data, std::size_t size) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
   out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
   if (!out) throw std::runtime_error("writeFile: can't write " + path);
 }

@@ -14,14 +14,15 @@ class TempDirectory {
   TempDirectory& operator=(const TempDirectory&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // The path of name inside the folder, as a narrow string for the A calls.
+  // The path of name inside the folder, both in UTF-8 as WindowsFile takes
+  // them (on Linux, bytes as they are).
   std::string file(const std::string& name) const;
 
  private:
   std::filesystem::path path_;
 };
 
-// Writes bytes to path, replacing it.
+// Writes bytes to path (UTF-8), replacing it.
 void writeFile(const std::string& path, const void* data, std::size_t size);
 
 }  // namespace testing_support

@@ -1,0 +1,80 @@
+#include "cli/FileArguments.h"
+
+#ifdef _WIN32
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "base/Unicode.h"
+#include "base/Win32.h"
+#include "base/WindowsFile.h"
+#include "cli/Wildcards.h"
+
+namespace {
+
+// Where the name part of an argument starts: after its last separator, or
+// after the drive of a drive-relative "C:name".
+std::size_t nameStart(const std::string& argument) {
+  const std::size_t separator = argument.find_last_of("\\/");
+  if (separator != std::string::npos) return separator + 1;
+  if (argument.size() >= 2 && argument[1] == ':') return 2;
+  return 0;
+}
+
+// Upper case as the system folds it, so that x.avi matches *.AVI as the file
+// system takes both for the same name.
+std::string foldedCase(const std::wstring& name) {
+  std::wstring upper = name;
+  if (!upper.empty()) CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
+  return brix::fromWide(upper);
+}
+
+struct SearchCloser {
+  void operator()(HANDLE search) const { FindClose(search); }
+};
+
+// The argument's matches, sorted by folded name and then by name; empty when
+// nothing matches or the folder cannot be listed.
+std::vector<std::string> matchingNames(const std::string& argument) {
+  const std::size_t start = nameStart(argument);
+  const std::string folder = argument.substr(0, start);
+  const std::string pattern = foldedCase(brix::toWide(argument.substr(start)));
+  if (!hasWildcards(pattern) || hasWildcards(folder)) return {};
+
+  WIN32_FIND_DATAW entry;
+  const HANDLE first = FindFirstFileExW(brix::WindowsFile::systemPath((folder + "*").c_str()).c_str(), FindExInfoBasic,
+                                        &entry, FindExSearchNameMatch, nullptr, 0);
+  if (first == INVALID_HANDLE_VALUE) return {};
+  const std::unique_ptr<void, SearchCloser> search(first);
+  std::vector<std::pair<std::string, std::string>> matches;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    std::string folded = foldedCase(name);
+    if (matchesWildcards(pattern, folded)) matches.emplace_back(std::move(folded), folder + brix::fromWide(name));
+  } while (FindNextFileW(search.get(), &entry));
+  std::sort(matches.begin(), matches.end());
+  std::vector<std::string> names;
+  for (auto& match : matches) names.push_back(std::move(match.second));
+  return names;
+}
+
+}  // namespace
+
+std::vector<std::string> expandFileArguments(const std::vector<std::string>& files) {
+  std::vector<std::string> expanded;
+  for (const std::string& argument : files) {
+    std::vector<std::string> names = matchingNames(argument);
+    if (names.empty()) {
+      expanded.push_back(argument);
+    } else {
+      expanded.insert(expanded.end(), names.begin(), names.end());
+    }
+  }
+  return expanded;
+}
+#else
+std::vector<std::string> expandFileArguments(const std::vector<std::string>& files) {
+  return files;
+}
+#endif
