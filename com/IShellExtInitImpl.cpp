@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "base/HResultFromException.h"
+#include "base/Unicode.h"
 
 namespace brix {
 namespace {
@@ -21,17 +22,20 @@ class StorageMedium {
   STGMEDIUM medium_;
 };
 
+// The names in UTF-8, taken as UTF-16 so that a name in any script arrives
+// whole (an unpaired surrogate becomes U+FFFD, and that name then fails to
+// open with a clear message).
 std::vector<std::string> namesOf(HDROP drop) {
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> names;
   names.reserve(count);
   for (UINT index = 0; index < count; ++index) {
-    const UINT length = DragQueryFileA(drop, index, nullptr, 0);
-    std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-    const UINT copied = DragQueryFileA(drop, index, &buffer[0], length + 1);
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const UINT copied = DragQueryFileW(drop, index, &buffer[0], length + 1);
     // Never more than the buffer holds, whatever the second call says.
     buffer.resize(copied < length ? copied : length);
-    names.push_back(std::move(buffer));
+    names.push_back(fromWide(buffer));
   }
   return names;
 }

@@ -18,7 +18,8 @@ class IShellExtInitImpl : public IShellExtInit {
   HRESULT STDMETHODCALLTYPE Initialize(LPCITEMIDLIST folder, IDataObject* data, HKEY programKey) override;
 
  protected:
-  // The selected names, in selection order (also when there are none).
+  // The selected names in UTF-8, in selection order (also when there are
+  // none).
   virtual void acceptFiles(const std::vector<std::string>& names) = 0;
 };
 

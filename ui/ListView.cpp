@@ -1,23 +1,27 @@
 #include "ui/ListView.h"
 
+#include <string>
+
+#include "base/Unicode.h"
 #include "base/WindowsError.h"
 
 namespace brix {
 
 ListView::~ListView() = default;
 
-int ListView::insertItem(const LVITEMA* item) {
-  const auto index = static_cast<int>(sendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item)));
+int ListView::insertItem(const LVITEMW* item) {
+  const auto index = static_cast<int>(sendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(item)));
   if (index == -1) throw WindowsError("Can't insert list view item");
   return index;
 }
 
 int ListView::insertItem(int indent, int image, const char* text, int position) {
-  LVITEMA item = {};
+  std::wstring wide = toWide(text);
+  LVITEMW item = {};
   item.mask = LVIF_TEXT;
   item.iItem = position;
   item.iSubItem = 0;
-  item.pszText = const_cast<char*>(text);
+  item.pszText = wide.data();
   if (image != -1) {
     item.iImage = image;
     item.mask |= LVIF_IMAGE;
@@ -29,18 +33,19 @@ int ListView::insertItem(int indent, int image, const char* text, int position) 
   return insertItem(&item);
 }
 
-int ListView::insertColumn(int index, const LVCOLUMNA* column) {
+int ListView::insertColumn(int index, const LVCOLUMNW* column) {
   const auto result =
-      static_cast<int>(sendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(column)));
+      static_cast<int>(sendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(column)));
   if (result == -1) throw WindowsError("Can't insert list view column");
   return result;
 }
 
 int ListView::insertColumn(int index, const char* text, int width, int format, int subitem) {
-  LVCOLUMNA column = {};
+  std::wstring wide = toWide(text);
+  LVCOLUMNW column = {};
   column.mask = LVCF_FMT | LVCF_TEXT;
   column.fmt = format;
-  column.pszText = const_cast<char*>(text);
+  column.pszText = wide.data();
   if (width != -1) {
     column.cx = width;
     column.mask |= LVCF_WIDTH;
@@ -52,17 +57,18 @@ int ListView::insertColumn(int index, const char* text, int width, int format, i
   return insertColumn(index, &column);
 }
 
-void ListView::setItemText(int item, const LVITEMA* text) {
-  if (!sendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text))) {
+void ListView::setItemText(int item, const LVITEMW* text) {
+  if (!sendMessage(LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text))) {
     throw WindowsError("Can't set item text");
   }
 }
 
 void ListView::setItemText(int item, const char* text, int column) {
-  LVITEMA change = {};
+  std::wstring wide = toWide(text);
+  LVITEMW change = {};
   change.mask = LVIF_TEXT;
   change.iSubItem = column;
-  change.pszText = const_cast<char*>(text);
+  change.pszText = wide.data();
   setItemText(item, &change);
 }
 

@@ -7,24 +7,25 @@ namespace brix {
 // A report-style list-view control of a dialog, bound with attachDlgItem.
 // Each operation sends one message to the control; the failing ones throw
 // WindowsError with a fixed text. No window is subclassed, so the object's
-// own virtual operations receive no messages.
+// own virtual operations receive no messages. Texts are UTF-8 here and go to
+// the control through its wide messages, so any name shows as it is.
 class ListView : public Window {
  public:
   ListView() noexcept = default;
   ~ListView() override;
 
   // The index of the new item; throws "Can't insert list view item".
-  int insertItem(const LVITEMA* item);
+  int insertItem(const LVITEMW* item);
   // Inserts text at position, with image unless it is -1 and indented by
   // indent image widths unless it is 0; the item carries no other field.
   int insertItem(int indent, int image, const char* text, int position);
   // The index of the new column; throws "Can't insert list view column".
-  int insertColumn(int index, const LVCOLUMNA* column);
+  int insertColumn(int index, const LVCOLUMNW* column);
   // A column of the given format; width -1 gives none (the control's
   // default applies), subitem -1 none.
   int insertColumn(int index, const char* text, int width, int format, int subitem);
   // Throws "Can't set item text".
-  void setItemText(int item, const LVITEMA* text);
+  void setItemText(int item, const LVITEMW* text);
   void setItemText(int item, const char* text, int column);
   // Gives the list held by list to the control (kind is LVSIL_SMALL, for
   // one); list then owns the control's previous list of that kind, if any.

@@ -1,5 +1,6 @@
 #include "ui/Window.h"
 
+#include "base/Unicode.h"
 #include "base/WindowsError.h"
 #include "ui/WindowRegistry.h"
 
@@ -89,7 +90,7 @@ LRESULT Window::sendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Window::setDlgItemText(int id, const char* text) {
-  if (!SetDlgItemTextA(handle_, id, text)) throw WindowsError("Can't set dialog item text");
+  if (!SetDlgItemTextW(handle_, id, toWide(text).c_str())) throw WindowsError("Can't set dialog item text");
 }
 
 LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -50,7 +50,7 @@ class Window : private boost::noncopyable {
   static WindowRef fromHandle(HWND handle, bool create);
 
   LRESULT sendMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  // Throws WindowsError "Can't set dialog item text".
+  // text in UTF-8. Throws WindowsError "Can't set dialog item text".
   void setDlgItemText(int id, const char* text);
   // Routes one message to the virtual operation for it.
   LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);

@@ -141,7 +141,11 @@ std::wstring quoted(const std::wstring& argument) {
 ComRef<IDataObject> fileDropData(const std::vector<std::string>& names) {
   std::vector<std::wstring> wide;
   for (const std::string& name : names) wide.push_back(brix::toWide(name));
-  return ComRef<IDataObject>(new DropData(&wide));
+  return fileDropData(wide);
+}
+
+ComRef<IDataObject> fileDropData(const std::vector<std::wstring>& names) {
+  return ComRef<IDataObject>(new DropData(&names));
 }
 
 ComRef<IDataObject> dataWithoutFiles() {

@@ -47,6 +47,9 @@ class ComRef {
 // CF_HDROP data with the given names (UTF-8 here, UTF-16 in the data), or
 // no data at all.
 ComRef<IDataObject> fileDropData(const std::vector<std::string>& names);
+// The same with the names as the UTF-16 the data carries, which need not be
+// valid (an unpaired surrogate, say).
+ComRef<IDataObject> fileDropData(const std::vector<std::wstring>& names);
 ComRef<IDataObject> dataWithoutFiles();
 
 // Collects the pages an extension adds; answers the add-page callback with

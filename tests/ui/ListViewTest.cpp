@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "base/Unicode.h"
 #include "base/WindowsError.h"
 #include "tests/ui/TestDialog.h"
 #include "tests/ui/TestResources.h"
@@ -20,18 +22,23 @@ namespace {
 
 // What the control itself received, caught by subclassing it for the test.
 struct Received {
-  std::vector<LVITEMA> items;
-  std::vector<LVCOLUMNA> columns;
+  std::vector<LVITEMW> items;
+  std::vector<LVCOLUMNW> columns;
+  std::vector<std::wstring> texts;  // what pszText pointed to, as it was sent
   WNDPROC original = nullptr;
 };
 Received* received = nullptr;
 
 LRESULT CALLBACK spyingListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == LVM_INSERTITEMA && lParam) received->items.push_back(*reinterpret_cast<const LVITEMA*>(lParam));
-  if (message == LVM_INSERTCOLUMNA && lParam) {
-    received->columns.push_back(*reinterpret_cast<const LVCOLUMNA*>(lParam));
+  if (message == LVM_INSERTITEMW && lParam) {
+    received->items.push_back(*reinterpret_cast<const LVITEMW*>(lParam));
+    received->texts.push_back(received->items.back().pszText);
   }
-  return CallWindowProcA(received->original, window, message, wParam, lParam);
+  if (message == LVM_INSERTCOLUMNW && lParam) {
+    received->columns.push_back(*reinterpret_cast<const LVCOLUMNW*>(lParam));
+    received->texts.push_back(received->columns.back().pszText);
+  }
+  return CallWindowProcW(received->original, window, message, wParam, lParam);
 }
 
 class ListViewTest : public ::testing::Test {
@@ -43,37 +50,38 @@ class ListViewTest : public ::testing::Test {
   }
   void TearDown() override {
     if (received) {
-      SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(received->original));
+      SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(received->original));
       received = nullptr;
     }
   }
   void spyOnTheControl() {
     received = &spy;
     spy.original =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spyingListProc)));
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spyingListProc)));
     ASSERT_NE(spy.original, nullptr);
   }
   // An item's text, image and indent as the control reports them.
-  LVITEMA readItem(int index, int subItem, std::string& text) {
-    char buffer[256] = {};
-    LVITEMA item = {};
+  // An item's text (in UTF-8), image and indent as the control reports them.
+  LVITEMW readItem(int index, int subItem, std::string& text) {
+    wchar_t buffer[256] = {};
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT;
     item.iItem = index;
     item.iSubItem = subItem;
     item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    EXPECT_TRUE(SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    text = buffer;
+    item.cchTextMax = std::size(buffer);
+    EXPECT_TRUE(SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    text = brix::fromWide(buffer);
     return item;
   }
-  LVCOLUMNA readColumn(int index, std::string& text) {
-    char buffer[256] = {};
-    LVCOLUMNA column = {};
+  LVCOLUMNW readColumn(int index, std::string& text) {
+    wchar_t buffer[256] = {};
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = buffer;
-    column.cchTextMax = sizeof buffer;
-    EXPECT_TRUE(SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
-    text = buffer;
+    column.cchTextMax = std::size(buffer);
+    EXPECT_TRUE(SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
+    text = brix::fromWide(buffer);
     return column;
   }
 
@@ -94,11 +102,11 @@ TEST_F(ListViewTest, ColumnsAreInsertedWithTheirTextFormatAndWidth) {
   EXPECT_EQ(listView.insertColumn(0, "Element", 120, LVCFMT_LEFT, -1), 0);
   EXPECT_EQ(listView.insertColumn(1, "Value", 80, LVCFMT_RIGHT, -1), 1);
   std::string text;
-  const LVCOLUMNA element = readColumn(0, text);
+  const LVCOLUMNW element = readColumn(0, text);
   EXPECT_EQ(text, "Element");
   EXPECT_EQ(element.cx, 120);
   EXPECT_EQ(element.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
-  const LVCOLUMNA value = readColumn(1, text);
+  const LVCOLUMNW value = readColumn(1, text);
   EXPECT_EQ(text, "Value");
   EXPECT_EQ(value.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
   EXPECT_EQ(listView.getColumnWidth(0), 120);
@@ -111,14 +119,14 @@ TEST_F(ListViewTest, AColumnWithoutWidthGetsTheControlsDefault) {
   ASSERT_EQ(spy.columns.size(), 1u);
   EXPECT_EQ(spy.columns[0].mask, static_cast<UINT>(LVCF_FMT | LVCF_TEXT));
   EXPECT_EQ(spy.columns[0].fmt, LVCFMT_LEFT);
-  EXPECT_EQ(std::string(spy.columns[0].pszText), "Element");
+  EXPECT_EQ(spy.texts[0], L"Element");
 
   // The same column sent by hand without a width.
-  LVCOLUMNA byHand = {};
+  LVCOLUMNW byHand = {};
   byHand.mask = LVCF_FMT | LVCF_TEXT;
   byHand.cx = 999;
-  byHand.pszText = const_cast<char*>("Element");
-  ASSERT_EQ(SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&byHand)), 1);
+  byHand.pszText = const_cast<wchar_t*>(L"Element");
+  ASSERT_EQ(SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&byHand)), 1);
   EXPECT_EQ(listView.getColumnWidth(0), listView.getColumnWidth(1));
   EXPECT_NE(listView.getColumnWidth(0), -1);
 }
@@ -159,7 +167,7 @@ TEST_F(ListViewTest, ItemsKeepTheirIndentAndImage) {
   const int expectedImage[] = {0, 1, 2, 2};
   const char* expectedText[] = {"Path", "AVIMAINHEADER", "dwMicroSecPerFrame", "fccType"};
   for (int index = 0; index < 4; ++index) {
-    const LVITEMA item = readItem(index, 0, text);
+    const LVITEMW item = readItem(index, 0, text);
     EXPECT_EQ(text, expectedText[index]) << index;
     EXPECT_EQ(item.iIndent, expectedIndent[index]) << index;
     EXPECT_EQ(item.iImage, expectedImage[index]) << index;
@@ -168,6 +176,23 @@ TEST_F(ListViewTest, ItemsKeepTheirIndentAndImage) {
   EXPECT_EQ(text, "40000");
   readItem(1, 1, text);
   EXPECT_EQ(text, "");
+}
+
+TEST_F(ListViewTest, TextsInAnyScriptReachTheControlIntact) {
+  // Cyrillic, CJK, an emoji (a surrogate pair) and a Latin-1 letter.
+  const std::string name =
+      "\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8E\xAC \xC3\xA9.avi";
+  listView.insertColumn(0, name.c_str(), 100, LVCFMT_LEFT, -1);
+  listView.insertColumn(1, "Value", 100, LVCFMT_LEFT, -1);
+  listView.insertItem(0, 0, name.c_str(), INT_MAX);
+  listView.setItemText(0, name.c_str(), 1);
+  std::string text;
+  readColumn(0, text);
+  EXPECT_EQ(text, name);
+  readItem(0, 0, text);
+  EXPECT_EQ(text, name);
+  readItem(0, 1, text);
+  EXPECT_EQ(text, name);
 }
 
 TEST_F(ListViewTest, AnItemAtAPositionIsInsertedThere) {
@@ -188,7 +213,7 @@ TEST_F(ListViewTest, AnItemWithoutImageAndIndentCarriesTextOnly) {
   EXPECT_EQ(spy.items[0].mask, static_cast<UINT>(LVIF_TEXT));
   EXPECT_EQ(spy.items[0].iItem, INT_MAX);
   EXPECT_EQ(spy.items[0].iSubItem, 0);
-  EXPECT_EQ(std::string(spy.items[0].pszText), "Streams");
+  EXPECT_EQ(spy.texts[0], L"Streams");
   EXPECT_EQ(spy.items[1].mask, static_cast<UINT>(LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT));
   EXPECT_EQ(spy.items[1].iImage, 1);
   EXPECT_EQ(spy.items[1].iIndent, 2);
@@ -196,10 +221,10 @@ TEST_F(ListViewTest, AnItemWithoutImageAndIndentCarriesTextOnly) {
 
 TEST_F(ListViewTest, AFailingItemInsertThrows) {
   listView.insertColumn(0, "Element", 100, LVCFMT_LEFT, -1);
-  LVITEMA item = {};
+  LVITEMW item = {};
   item.mask = LVIF_TEXT;
   item.iSubItem = 1;  // items are inserted through their first column only
-  item.pszText = const_cast<char*>("x");
+  item.pszText = const_cast<wchar_t*>(L"x");
   try {
     listView.insertItem(&item);
     FAIL() << "inserted an item through a subitem";

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "base/Unicode.h"
 #include "base/WindowsError.h"
 #include "tests/ui/DeleteWatch.h"
 #include "tests/ui/TestDialog.h"
@@ -283,11 +284,14 @@ TEST_F(WindowTest, SendMessageReachesTheWindow) {
   EXPECT_EQ(edit.sendMessage(WM_GETTEXTLENGTH, 0, 0), 5);
 }
 
-TEST_F(WindowTest, SetDlgItemTextSetsTheControlsText) {
-  dialog.setDlgItemText(IDC_STATUS, "Ok");
-  char text[16] = {};
-  GetDlgItemTextA(window.handle(), IDC_STATUS, text, sizeof text);
-  EXPECT_EQ(std::string(text), "Ok");
+TEST_F(WindowTest, SetDlgItemTextSetsTheControlsTextInAnyScript) {
+  for (const std::string& utf8 :
+       {std::string("Ok"), std::string("\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB \xF0\x9F\x8E\xAC")}) {
+    dialog.setDlgItemText(IDC_STATUS, utf8.c_str());
+    wchar_t text[64] = {};
+    GetDlgItemTextW(window.handle(), IDC_STATUS, text, 64);
+    EXPECT_EQ(brix::fromWide(text), utf8);
+  }
 }
 
 TEST_F(WindowTest, SetDlgItemTextOfAMissingControlThrows) {
