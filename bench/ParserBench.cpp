@@ -115,12 +115,19 @@ void MoviChunksWithoutIndex(benchmark::State& state) {
 }
 
 // The smallest chunks (8 bytes, no data) where the parser has to walk them.
+// Past the bound of a list the parse stops with "Too many chunks in list",
+// and so does a file with them before its RIFF chunk ("Not a RIFF file"
+// below the bound).
+Work emptyChunksWork(Place place, std::size_t chunks) {
+  const bool pastBound = place != Place::movi && chunks + 4 > Chunk::maxChildrenPerList;
+  return place == Place::beforeRiff || pastBound ? Work::parseExpectingError : Work::parse;
+}
+
 void EmptyChunks(benchmark::State& state) {
   const auto place = static_cast<Place>(state.range(0));
   const auto chunks = static_cast<std::size_t>(state.range(1));
   state.SetLabel(bench_files::placeName(place));
-  measure(state, bench_files::emptyChunks(place, chunks),
-          place == Place::beforeRiff ? Work::parseExpectingError : Work::parse, chunks);
+  measure(state, bench_files::emptyChunks(place, chunks), emptyChunksWork(place, chunks), chunks);
 }
 
 // What the tool does per file: the parse and the structure rows.
@@ -160,8 +167,7 @@ void EmptyChunksFreshMemory(benchmark::State& state) {
   const auto place = static_cast<Place>(state.range(0));
   const auto chunks = static_cast<std::size_t>(state.range(1));
   state.SetLabel(bench_files::placeName(place));
-  measure(state, bench_files::emptyChunks(place, chunks),
-          place == Place::beforeRiff ? Work::parseExpectingError : Work::parse, chunks, true);
+  measure(state, bench_files::emptyChunks(place, chunks), emptyChunksWork(place, chunks), chunks, true);
 }
 
 void growth(benchmark::internal::Benchmark* b) {
@@ -170,7 +176,7 @@ void growth(benchmark::internal::Benchmark* b) {
 
 void placesAndCounts(benchmark::internal::Benchmark* b) {
   for (int place = 0; place <= static_cast<int>(Place::movi); ++place) {
-    for (long n : {1000, 10000, 100000, 1000000}) b->Args({place, n});
+    for (long n : {1000, 10000, 60000, 1000000}) b->Args({place, n});
   }
 }
 
@@ -185,7 +191,7 @@ BENCHMARK(IndexEntriesFreshMemory)->Apply(growth)->Unit(benchmark::kMicrosecond)
 BENCHMARK(EmptyChunksFreshMemory)
     ->Args({static_cast<int>(Place::afterRiff), 1000})
     ->Args({static_cast<int>(Place::afterRiff), 10000})
-    ->Args({static_cast<int>(Place::afterRiff), 100000})
+    ->Args({static_cast<int>(Place::afterRiff), 60000})
     ->Args({static_cast<int>(Place::afterRiff), 1000000})
     ->Unit(benchmark::kMicrosecond);
 

@@ -1,11 +1,10 @@
-#include "avi/Chunk.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
+#include "avi/Chunk.h"
 #include "base/EOFException.h"
 #include "base/WindowsFile.h"
 #include "tests/support/MemoryStream.h"
@@ -31,7 +30,9 @@ std::string topLevelError(const Bytes& bytes) {
   return childrenError(root);
 }
 
-Bytes riffWith(std::vector<RiffNode> children) { return serialize(listChunk("RIFF", "TEST", std::move(children))); }
+Bytes riffWith(std::vector<RiffNode> children) {
+  return serialize(listChunk("RIFF", "TEST", std::move(children)));
+}
 
 TEST(Chunk, EmptyStreamHasNoChildren) {
   MemoryStream stream(Bytes{});
@@ -127,9 +128,9 @@ TEST(Chunk, OddLastChildWithoutPadByteEndsTheList) {
 }
 
 TEST(Chunk, FindChildCountsMatchesInFileOrder) {
-  const Bytes bytes = riffWith({listChunk("LIST", "strl", {}), dataChunk("JUNK", Bytes(6, 0)),
-                                listChunk("LIST", "odml", {}), listChunk("LIST", "strl", {dataChunk("strh", {})}),
-                                dataChunk("strl", {})});
+  const Bytes bytes =
+      riffWith({listChunk("LIST", "strl", {}), dataChunk("JUNK", Bytes(6, 0)), listChunk("LIST", "odml", {}),
+                listChunk("LIST", "strl", {dataChunk("strh", {})}), dataChunk("strl", {})});
   MemoryStream stream(bytes);
   Chunk root(stream);
   Chunk& riff = *root.begin();
@@ -191,8 +192,8 @@ TEST(Chunk, RunsOfTinyChildrenReadTheSameInAnyPieces) {
     Chunk& riff = *root.begin();
     std::vector<std::string> seen;
     for (Chunk& c : riff) {
-      seen.push_back(std::to_string(c.id()) + " " + std::to_string(c.size()) + " " +
-                     std::to_string(c.dataPosition()) + " " + std::to_string(c.isList() ? c.listType() : 0));
+      seen.push_back(std::to_string(c.id()) + " " + std::to_string(c.size()) + " " + std::to_string(c.dataPosition()) +
+                     " " + std::to_string(c.isList() ? c.listType() : 0));
     }
     return std::make_pair(seen, stream.readCalls());
   };
@@ -200,8 +201,8 @@ TEST(Chunk, RunsOfTinyChildrenReadTheSameInAnyPieces) {
   ASSERT_EQ(whole.first.size(), children.size());
   EXPECT_EQ(whole.first[2], std::to_string(fourcc::LIST) + " 4 " + std::to_string(12 + 8 + 10 + 8) + " " +
                                 std::to_string(makeFourCC('t', 'y', '1', '2')));
-  EXPECT_EQ(whole.first.back(), std::to_string(makeFourCC('l', 'a', 's', 't')) + " 3 " +
-                                    std::to_string(bytes.size() - 4) + " 0");
+  EXPECT_EQ(whole.first.back(),
+            std::to_string(makeFourCC('l', 'a', 's', 't')) + " 3 " + std::to_string(bytes.size() - 4) + " 0");
   EXPECT_LT(whole.second, children.size() / 10);
   for (std::uint32_t pieces : {12u, 13u, 20u, 100u}) EXPECT_EQ(childrenRead(pieces).first, whole.first) << pieces;
 }
@@ -242,6 +243,44 @@ TEST(Chunk, CopiesCarryTheirSubtree) {
   const auto reads = stream.readCalls();
   EXPECT_EQ(copy.childCount(), 2u);
   EXPECT_EQ(stream.readCalls(), reads);
+}
+
+// A crafted file can be nothing but empty chunks; the tree stops at a fixed
+// bound per list and for the whole tree, at the bound exactly.
+TEST(Chunk, ListsAndTheTreeHoldABoundedNumberOfChunks) {
+  const auto emptyChunks = [](std::size_t count) { return std::vector<RiffNode>(count, dataChunk("JUNK", {})); };
+  const std::size_t perList = Chunk::maxChildrenPerList;
+
+  const auto topLevel = [&](std::size_t count) { return topLevelError(serialize(emptyChunks(count))); };
+  EXPECT_EQ(topLevel(perList), "no error");
+  EXPECT_EQ(topLevel(perList + 1), "Too many chunks in list");
+
+  MemoryStream full(riffWith(emptyChunks(perList)));
+  Chunk fullRoot(full);
+  EXPECT_EQ(fullRoot.begin()->childCount(), perList);
+  MemoryStream over(riffWith(emptyChunks(perList + 1)));
+  Chunk overRoot(over);
+  EXPECT_EQ(childrenError(*overRoot.begin()), "Too many chunks in list");
+  EXPECT_EQ(overRoot.begin()->childCount(), perList);  // what was read stays
+
+  // Two full lists inside one: the root's one child, the RIFF's two lists
+  // and their children make up the whole tree's bound, and one more chunk
+  // passes it, whichever list it is read in.
+  const auto twoLists = [&](std::size_t second) {
+    return riffWith({listChunk("LIST", "aaaa", emptyChunks(perList)), listChunk("LIST", "bbbb", emptyChunks(second))});
+  };
+  const std::size_t fits = Chunk::maxChunksPerTree - 3 - perList;
+  MemoryStream atBound(twoLists(fits));
+  Chunk atBoundRoot(atBound);
+  Chunk& riff = *atBoundRoot.begin();
+  EXPECT_EQ((riff.begin() + 1)->childCount(), fits);
+  EXPECT_EQ(riff.begin()->childCount(), perList);
+  MemoryStream pastBound(twoLists(fits + 1));
+  Chunk pastBoundRoot(pastBound);
+  Chunk& pastRiff = *pastBoundRoot.begin();
+  EXPECT_EQ(childrenError(*(pastRiff.begin() + 1)), "no error");
+  EXPECT_EQ(childrenError(*pastRiff.begin()), "Too many chunks in file");
+  EXPECT_EQ(pastRiff.begin()->childCount(), perList - 1);
 }
 
 TEST(Chunk, TopLevelChunkOfAllOnesSizeIsSkippedBy4GiB) {
@@ -290,7 +329,9 @@ TEST(StreamNumberFromChunkId, OtherIdsAreQuotedRawInFileOrder) {
   EXPECT_EQ(message(makeFourCC('7', 'x', '0', '0')), "Invalid chunk id '7x00' for data chunk");
   EXPECT_EQ(message(makeFourCC('i', 'x', '0', '0')), "Invalid chunk id 'ix00' for data chunk");
   EXPECT_EQ(message(makeFourCC('0', '/', 'd', 'c')), "Invalid chunk id '0/dc' for data chunk");
-  EXPECT_EQ(message(makeFourCC('\xFF', '1', 'a', 'b')), "Invalid chunk id '\xFF" "1ab' for data chunk");
+  EXPECT_EQ(message(makeFourCC('\xFF', '1', 'a', 'b')),
+            "Invalid chunk id '\xFF"
+            "1ab' for data chunk");
 }
 
 }  // namespace
