@@ -1,8 +1,10 @@
 #include "avi/AVIStream.h"
 
+#include <exception>
 #include <stdexcept>
 
 #include "avi/LittleEndian.h"
+#include "avi/TextChunks.h"
 
 namespace {
 
@@ -81,7 +83,9 @@ void AVIStream::checkAudioFormat() {
   }
 }
 
-void AVIStream::reserveIndex(std::size_t entries) { index_.reserve(index_.size() + entries); }
+void AVIStream::reserveIndex(std::size_t entries) {
+  index_.reserve(index_.size() + entries);
+}
 
 void AVIStream::addIndexEntry(const LegacyIndexEntry& entry, std::uint64_t moviDataPosition) {
   StreamIndexEntry record{};
@@ -104,8 +108,22 @@ void AVIStream::addIndexEntry(const LegacyIndexEntry& entry, std::uint64_t moviD
   index_.push_back(record);
 }
 
-std::uint32_t AVIStream::read(void*, std::uint32_t) { return 0; }
+void AVIStream::readName(Chunk& strn) noexcept {
+  try {
+    name_ = readChunkText(strn, maxTextBytes);
+  } catch (const std::exception&) {
+    name_.reset();
+  }
+}
 
-std::int64_t AVIStream::seek(std::int64_t, int) { return 0; }
+std::uint32_t AVIStream::read(void*, std::uint32_t) {
+  return 0;
+}
 
-std::int64_t AVIStream::tell() { return 0; }
+std::int64_t AVIStream::seek(std::int64_t, int) {
+  return 0;
+}
+
+std::int64_t AVIStream::tell() {
+  return 0;
+}

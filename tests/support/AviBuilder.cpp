@@ -19,8 +19,8 @@ Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t co
   return out;
 }
 
-Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
-                   std::uint16_t bitsPerSample, std::uint16_t cbSize) {
+Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
+                   std::uint16_t cbSize) {
   Bytes out;
   const auto blockAlign = static_cast<std::uint16_t>(channels * bitsPerSample / 8);
   putLE16(out, tag);
@@ -66,6 +66,16 @@ Bytes idx1Data(const std::vector<IndexEntryLayout>& entries) {
     putLE32(out, e.length);
   }
   return out;
+}
+
+RiffNode infoList(const std::vector<std::pair<std::string, std::string>>& tags) {
+  std::vector<RiffNode> chunks;
+  for (const auto& [id, text] : tags) {
+    Bytes data(text.begin(), text.end());
+    data.push_back(0);
+    chunks.push_back(dataChunk(id, data));
+  }
+  return listChunk("LIST", "INFO", chunks);
 }
 
 StreamLayout videoStream(std::int32_t width, std::int32_t height) {
@@ -116,7 +126,9 @@ RiffNode buildAvi(const AviLayout& layout) {
 
   std::vector<RiffNode> hdrl{dataChunk("avih", avih)};
   for (const StreamLayout& s : layout.streams) {
-    hdrl.push_back(listChunk("LIST", "strl", {dataChunk("strh", strhData(s)), dataChunk("strf", s.format)}));
+    RiffNode strl = listChunk("LIST", "strl", {dataChunk("strh", strhData(s)), dataChunk("strf", s.format)});
+    if (s.name) strl.children.push_back(dataChunk("strn", *s.name));
+    hdrl.push_back(strl);
   }
   if (layout.dmlhSize) {
     Bytes dmlh;
@@ -125,11 +137,17 @@ RiffNode buildAvi(const AviLayout& layout) {
     hdrl.push_back(listChunk("LIST", "odml", {dataChunk("dmlh", dmlh)}));
   }
 
-  std::vector<RiffNode> riff{listChunk("LIST", "hdrl", hdrl), listChunk("LIST", "movi", layout.moviChunks)};
+  hdrl.insert(hdrl.end(), layout.hdrlExtras.begin(), layout.hdrlExtras.end());
+
+  std::vector<RiffNode> riff{listChunk("LIST", "hdrl", hdrl)};
+  riff.insert(riff.end(), layout.riffExtras.begin(), layout.riffExtras.end());
+  riff.push_back(listChunk("LIST", "movi", layout.moviChunks));
   if (layout.index) riff.push_back(dataChunk("idx1", idx1Data(*layout.index)));
   return listChunk("RIFF", "AVI ", riff);
 }
 
-Bytes aviBytes(const AviLayout& layout) { return serialize(buildAvi(layout)); }
+Bytes aviBytes(const AviLayout& layout) {
+  return serialize(buildAvi(layout));
+}
 
 }  // namespace testing_support
