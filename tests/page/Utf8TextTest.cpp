@@ -1,13 +1,15 @@
-#include "page/Utf8Text.h"
-
 #include <gtest/gtest.h>
+
+#include "page/Utf8Text.h"
 
 namespace {
 
 TEST(Utf8Text, ValidUtf8PassesUnchanged) {
   EXPECT_EQ(utf8WithLatin1Fallback("plain"), "plain");
-  EXPECT_EQ(utf8WithLatin1Fallback("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x8E\xAC"),
-            "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x8E\xAC");
+  EXPECT_EQ(utf8WithLatin1Fallback("Gr\xC3\xBC\xC3\x9F"
+                                   "e \xE2\x82\xAC \xF0\x9F\x8E\xAC"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xE2\x82\xAC \xF0\x9F\x8E\xAC");
 }
 
 TEST(Utf8Text, OtherBytesAreReadAsLatin1) {
