@@ -9,13 +9,14 @@
 
 namespace {
 
-void addRows(FileReport& report, brix::SeekableInputStream& stream) {
-  const AVIFile file(stream);
-  buildStructureRows(report.path, file,
-                     [&report](int indent, int image, const std::string& element,
-                               const std::optional<std::string>& value) {
-                       report.rows.push_back({indent, image, element, value});
-                     });
+void addRows(FileReport& report, brix::SeekableInputStream& stream, StructureRowSet set = StructureRowSet::all) {
+  const AVIFile file(stream, set == StructureRowSet::all ? AVIFile::Metadata::read : AVIFile::Metadata::skip);
+  buildStructureRows(
+      report.path, file,
+      [&report](int indent, int image, const std::string& element, const std::optional<std::string>& value) {
+        report.rows.push_back({indent, image, element, value});
+      },
+      set);
   report.status = "Ok";
   report.ok = true;
 }
@@ -34,10 +35,10 @@ FileReport readFileReport(const std::string& path) {
   return report;
 }
 
-FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream) {
+FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream, StructureRowSet set) {
   FileReport report{path, {}, {}, false};
   try {
-    addRows(report, stream);
+    addRows(report, stream, set);
   } catch (const std::exception& e) {
     report.status = statusText(e);
   }

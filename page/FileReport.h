@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/SeekableInputStream.h"
+#include "page/StructureRows.h"
 
 struct StructureRowText {
   int indent;
@@ -24,5 +25,7 @@ struct FileReport {
 
 // Opens the file read-only, as the page does, and reads it.
 FileReport readFileReport(const std::string& path);
-// Reads from a stream already open; path is only shown.
-FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream);
+// Reads from a stream already open; path is only shown. With the header
+// rows alone, the file is read without its stream names and INFO tags.
+FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream,
+                            StructureRowSet set = StructureRowSet::all);

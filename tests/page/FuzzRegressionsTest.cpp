@@ -26,12 +26,12 @@ std::vector<std::filesystem::path> regressionFiles() {
   return files;
 }
 
-FileReport reportOf(const std::filesystem::path& file) {
+FileReport reportOf(const std::filesystem::path& file, StructureRowSet set = StructureRowSet::all) {
   std::ifstream in(file, std::ios::binary);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // Over a buffer of exactly the file's size, as the fuzzer reads it.
   MemoryStream stream(std::move(bytes));
-  return readStreamReport(file.filename().string(), stream);
+  return readStreamReport(file.filename().string(), stream, set);
 }
 
 TEST(FuzzRegressions, EveryInputGivesAReportThatKeepsTheRules) {
@@ -40,7 +40,32 @@ TEST(FuzzRegressions, EveryInputGivesAReportThatKeepsTheRules) {
   for (const std::filesystem::path& file : files) {
     const FileReport report = reportOf(file);
     EXPECT_EQ(reportFault(report), "") << file.filename().string() << ": " << report.status;
+    EXPECT_EQ(headerRowsFault(report, reportOf(file, StructureRowSet::headers)), "") << file.filename().string();
   }
+}
+
+// The check the fuzzer makes between all rows and the header rows finds a
+// changed status, a changed or missing header row, and extra rows in the
+// header report.
+TEST(FuzzRegressions, TheHeaderRowsCheckFindsWhatDiffers) {
+  const std::filesystem::path file = std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-two-audio.avi";
+  const FileReport all = reportOf(file);
+  const FileReport headers = reportOf(file, StructureRowSet::headers);
+  ASSERT_EQ(headerRowsFault(all, headers), "");
+  ASSERT_LT(headers.rows.size(), all.rows.size());
+
+  FileReport failed = headers;
+  failed.status = "Too many chunks in file";
+  failed.ok = false;
+  EXPECT_NE(headerRowsFault(all, failed), "");
+  for (std::size_t i : {std::size_t{0}, std::size_t{20}, headers.rows.size() - 1}) {
+    FileReport changed = headers;
+    changed.rows[i].value = "changed";
+    EXPECT_NE(headerRowsFault(all, changed), "") << i;
+    changed.rows.erase(changed.rows.begin() + static_cast<std::ptrdiff_t>(i));
+    EXPECT_NE(headerRowsFault(all, changed), "") << i;
+  }
+  EXPECT_NE(headerRowsFault(all, all), "");
 }
 
 // The hand-built inputs stop where a careful parser stops them: at the
