@@ -36,7 +36,7 @@ FileReport reportOf(const std::filesystem::path& file, StructureRowSet set = Str
 
 TEST(FuzzRegressions, EveryInputGivesAReportThatKeepsTheRules) {
   const std::vector<std::filesystem::path> files = regressionFiles();
-  ASSERT_GE(files.size(), 7u) << "regression inputs missing from " << QUARNEL_FUZZ_REGRESSIONS_DIR;
+  ASSERT_GE(files.size(), 8u) << "regression inputs missing from " << QUARNEL_FUZZ_REGRESSIONS_DIR;
   for (const std::filesystem::path& file : files) {
     const FileReport report = reportOf(file);
     EXPECT_EQ(reportFault(report), "") << file.filename().string() << ": " << report.status;
@@ -79,6 +79,7 @@ TEST(FuzzRegressions, HandBuiltInputsStopAtTheRightCheck) {
       {"strf-past-end.avi", "AVI structure error while skipping sub chunk"},
       {"empty-format-inside-file.avi", "Ok"},
       {"most-streams.avi", "Ok"},
+      {"most-rows.avi", "Ok"},
   };
   for (const auto& [name, status] : expected) {
     EXPECT_EQ(reportOf(std::filesystem::path(QUARNEL_FUZZ_REGRESSIONS_DIR) / name).status, status) << name;
@@ -91,6 +92,10 @@ TEST(FuzzRegressions, HandBuiltInputsStopAtTheRightCheck) {
 TEST(FuzzRegressions, TheLargestReportIsComplete) {
   const FileReport report = reportOf(std::filesystem::path(QUARNEL_FUZZ_REGRESSIONS_DIR) / "most-streams.avi");
   EXPECT_EQ(report.rows.size(), 1 + 11 + 1 + 779 * (16 + 2u));
+  // The most rows: 654 audio streams, each with its header, a WAVEFORMATEX
+  // without cbSize and an index summary.
+  const FileReport most = reportOf(std::filesystem::path(QUARNEL_FUZZ_REGRESSIONS_DIR) / "most-rows.avi");
+  EXPECT_EQ(most.rows.size(), 1 + 11 + 1 + 654 * (16 + 7 + 5u));
 }
 
 }  // namespace
