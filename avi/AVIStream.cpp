@@ -83,9 +83,7 @@ void AVIStream::checkAudioFormat() {
   }
 }
 
-void AVIStream::reserveIndex(std::size_t entries) {
-  index_.reserve(index_.size() + entries);
-}
+void AVIStream::reserveIndex(std::size_t entries) { index_.reserve(index_.size() + entries); }
 
 void AVIStream::addIndexEntry(const LegacyIndexEntry& entry, std::uint64_t moviDataPosition) {
   StreamIndexEntry record{};
@@ -116,14 +114,8 @@ void AVIStream::readName(Chunk& strn) noexcept {
   }
 }
 
-std::uint32_t AVIStream::read(void*, std::uint32_t) {
-  return 0;
-}
+std::uint32_t AVIStream::read(void*, std::uint32_t) { return 0; }
 
-std::int64_t AVIStream::seek(std::int64_t, int) {
-  return 0;
-}
+std::int64_t AVIStream::seek(std::int64_t, int) { return 0; }
 
-std::int64_t AVIStream::tell() {
-  return 0;
-}
+std::int64_t AVIStream::tell() { return 0; }

@@ -9,9 +9,7 @@
 
 namespace {
 
-std::int64_t asPosition(std::uint64_t position) {
-  return static_cast<std::int64_t>(position);
-}
+std::int64_t asPosition(std::uint64_t position) { return static_cast<std::int64_t>(position); }
 
 // Headers of children are read this many bytes at a time after a child of at
 // most denseChildBytes; small enough that the data read along with them

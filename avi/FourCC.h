@@ -6,7 +6,8 @@
 using FourCC = std::uint32_t;
 
 constexpr FourCC makeFourCC(char a, char b, char c, char d) {
-  return static_cast<FourCC>(static_cast<unsigned char>(a)) | static_cast<FourCC>(static_cast<unsigned char>(b)) << 8 |
+  return static_cast<FourCC>(static_cast<unsigned char>(a)) |
+         static_cast<FourCC>(static_cast<unsigned char>(b)) << 8 |
          static_cast<FourCC>(static_cast<unsigned char>(c)) << 16 |
          static_cast<FourCC>(static_cast<unsigned char>(d)) << 24;
 }

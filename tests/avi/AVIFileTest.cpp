@@ -1,10 +1,11 @@
+#include "avi/AVIFile.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
-#include "avi/AVIFile.h"
 #include "base/EOFException.h"
 #include "base/WindowsFile.h"
 #include "tests/support/AviBuilder.h"
@@ -25,9 +26,7 @@ std::string parseError(const Bytes& bytes) {
   return "Ok";
 }
 
-std::string parseError(const RiffNode& riff) {
-  return parseError(serialize(riff));
-}
+std::string parseError(const RiffNode& riff) { return parseError(serialize(riff)); }
 
 AviLayout videoAndAudio() {
   AviLayout layout;

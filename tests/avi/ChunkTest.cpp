@@ -1,10 +1,11 @@
+#include "avi/Chunk.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
-#include "avi/Chunk.h"
 #include "base/EOFException.h"
 #include "base/WindowsFile.h"
 #include "tests/support/MemoryStream.h"
@@ -30,9 +31,7 @@ std::string topLevelError(const Bytes& bytes) {
   return childrenError(root);
 }
 
-Bytes riffWith(std::vector<RiffNode> children) {
-  return serialize(listChunk("RIFF", "TEST", std::move(children)));
-}
+Bytes riffWith(std::vector<RiffNode> children) { return serialize(listChunk("RIFF", "TEST", std::move(children))); }
 
 TEST(Chunk, EmptyStreamHasNoChildren) {
   MemoryStream stream(Bytes{});
@@ -128,9 +127,9 @@ TEST(Chunk, OddLastChildWithoutPadByteEndsTheList) {
 }
 
 TEST(Chunk, FindChildCountsMatchesInFileOrder) {
-  const Bytes bytes =
-      riffWith({listChunk("LIST", "strl", {}), dataChunk("JUNK", Bytes(6, 0)), listChunk("LIST", "odml", {}),
-                listChunk("LIST", "strl", {dataChunk("strh", {})}), dataChunk("strl", {})});
+  const Bytes bytes = riffWith({listChunk("LIST", "strl", {}), dataChunk("JUNK", Bytes(6, 0)),
+                                listChunk("LIST", "odml", {}), listChunk("LIST", "strl", {dataChunk("strh", {})}),
+                                dataChunk("strl", {})});
   MemoryStream stream(bytes);
   Chunk root(stream);
   Chunk& riff = *root.begin();
@@ -192,8 +191,8 @@ TEST(Chunk, RunsOfTinyChildrenReadTheSameInAnyPieces) {
     Chunk& riff = *root.begin();
     std::vector<std::string> seen;
     for (Chunk& c : riff) {
-      seen.push_back(std::to_string(c.id()) + " " + std::to_string(c.size()) + " " + std::to_string(c.dataPosition()) +
-                     " " + std::to_string(c.isList() ? c.listType() : 0));
+      seen.push_back(std::to_string(c.id()) + " " + std::to_string(c.size()) + " " +
+                     std::to_string(c.dataPosition()) + " " + std::to_string(c.isList() ? c.listType() : 0));
     }
     return std::make_pair(seen, stream.readCalls());
   };
@@ -201,8 +200,8 @@ TEST(Chunk, RunsOfTinyChildrenReadTheSameInAnyPieces) {
   ASSERT_EQ(whole.first.size(), children.size());
   EXPECT_EQ(whole.first[2], std::to_string(fourcc::LIST) + " 4 " + std::to_string(12 + 8 + 10 + 8) + " " +
                                 std::to_string(makeFourCC('t', 'y', '1', '2')));
-  EXPECT_EQ(whole.first.back(),
-            std::to_string(makeFourCC('l', 'a', 's', 't')) + " 3 " + std::to_string(bytes.size() - 4) + " 0");
+  EXPECT_EQ(whole.first.back(), std::to_string(makeFourCC('l', 'a', 's', 't')) + " 3 " +
+                                    std::to_string(bytes.size() - 4) + " 0");
   EXPECT_LT(whole.second, children.size() / 10);
   for (std::uint32_t pieces : {12u, 13u, 20u, 100u}) EXPECT_EQ(childrenRead(pieces).first, whole.first) << pieces;
 }
@@ -329,9 +328,7 @@ TEST(StreamNumberFromChunkId, OtherIdsAreQuotedRawInFileOrder) {
   EXPECT_EQ(message(makeFourCC('7', 'x', '0', '0')), "Invalid chunk id '7x00' for data chunk");
   EXPECT_EQ(message(makeFourCC('i', 'x', '0', '0')), "Invalid chunk id 'ix00' for data chunk");
   EXPECT_EQ(message(makeFourCC('0', '/', 'd', 'c')), "Invalid chunk id '0/dc' for data chunk");
-  EXPECT_EQ(message(makeFourCC('\xFF', '1', 'a', 'b')),
-            "Invalid chunk id '\xFF"
-            "1ab' for data chunk");
+  EXPECT_EQ(message(makeFourCC('\xFF', '1', 'a', 'b')), "Invalid chunk id '\xFF" "1ab' for data chunk");
 }
 
 }  // namespace

@@ -14,13 +14,9 @@ using namespace testing_support;
 
 namespace {
 
-std::string dataFile(const char* name) {
-  return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name;
-}
+std::string dataFile(const char* name) { return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name; }
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
+bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 TEST(FileReport, AGoodFileHasRowsAndOk) {
   const FileReport report = readFileReport(dataFile("ffmpeg-two-audio.avi"));

@@ -1,3 +1,5 @@
+#include "page/StructureRows.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -6,7 +8,6 @@
 
 #include "avi/AVIFile.h"
 #include "base/WindowsFile.h"
-#include "page/StructureRows.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
 
@@ -46,9 +47,8 @@ std::vector<std::string> elements(const std::vector<Row>& rows) {
 }
 
 const std::vector<std::string> mainHeaderBlock = {
-    "AVIMAINHEADER", "dwMicroSecPerFrame", "dwMaxBytesPerSec", "dwPaddingGranularity",  "dwFlags",
-    "dwTotalFrames", "dwInitialFrames",    "dwStreams",        "dwSuggestedBufferSize", "dwWidth",
-    "dwheight"};
+    "AVIMAINHEADER", "dwMicroSecPerFrame", "dwMaxBytesPerSec", "dwPaddingGranularity", "dwFlags",
+    "dwTotalFrames", "dwInitialFrames",    "dwStreams",        "dwSuggestedBufferSize", "dwWidth", "dwheight"};
 
 TEST(StructureRows, ARealFileInOrderWithLevelsAndImages) {
   const std::string path = std::string(QUARNEL_TEST_DATA_DIR) + "/gstreamer-mjpeg-pcm.avi";

@@ -1,10 +1,10 @@
+#include "page/ValueFormats.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 #include <string>
-
-#include "page/ValueFormats.h"
 
 namespace {
 

@@ -19,8 +19,8 @@ Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t co
   return out;
 }
 
-Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
-                   std::uint16_t cbSize) {
+Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
+                   std::uint16_t bitsPerSample, std::uint16_t cbSize) {
   Bytes out;
   const auto blockAlign = static_cast<std::uint16_t>(channels * bitsPerSample / 8);
   putLE16(out, tag);
@@ -146,8 +146,6 @@ RiffNode buildAvi(const AviLayout& layout) {
   return listChunk("RIFF", "AVI ", riff);
 }
 
-Bytes aviBytes(const AviLayout& layout) {
-  return serialize(buildAvi(layout));
-}
+Bytes aviBytes(const AviLayout& layout) { return serialize(buildAvi(layout)); }
 
 }  // namespace testing_support

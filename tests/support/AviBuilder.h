@@ -63,8 +63,8 @@ struct AviLayout {
 Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression = 0,
                        std::uint32_t biSize = 40);
 // A WAVEFORMATEX with cbSize and that many extra bytes after it.
-Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
-                   std::uint16_t cbSize);
+Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
+                   std::uint16_t bitsPerSample, std::uint16_t cbSize);
 Bytes strhData(const StreamLayout& stream);
 Bytes idx1Data(const std::vector<IndexEntryLayout>& entries);
 
