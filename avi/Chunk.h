@@ -26,7 +26,8 @@
 // list may, and each strl is read for its own children, so bounding each
 // list alone would still let the tree grow with the square of the bound.
 // With 48-byte records (40 in 32-bit builds) the tree never holds more than
-// about 6 MiB of them, whatever the size of the file.
+// 6 MiB of them, in at most twice that room as its lists grow, whatever the
+// size of the file.
 class Chunk {
  public:
   using iterator = std::vector<Chunk>::iterator;

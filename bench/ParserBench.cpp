@@ -130,6 +130,16 @@ void EmptyChunks(benchmark::State& state) {
   measure(state, bench_files::emptyChunks(place, chunks), emptyChunksWork(place, chunks), chunks);
 }
 
+// Empty chunks spread over three nested lists: the whole tree's bound, not
+// a list's, stops the parse ("Too many chunks in file") once the lists hold
+// more than a third of it each.
+void EmptyChunksInThreeLists(benchmark::State& state) {
+  const auto chunks = static_cast<std::size_t>(state.range(0));
+  const bool pastBound = 3 * chunks + 16 > Chunk::maxChunksPerTree;
+  measure(state, bench_files::emptyChunksInThreeLists(chunks), pastBound ? Work::parseExpectingError : Work::parse,
+          3 * chunks);
+}
+
 // What the tool does per file: the parse and the structure rows.
 void Report(benchmark::State& state) {
   const auto entries = static_cast<std::size_t>(state.range(0));
@@ -185,6 +195,7 @@ void placesAndCounts(benchmark::internal::Benchmark* b) {
 BENCHMARK(IndexEntries)->Apply(growth)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MoviChunksWithoutIndex)->Apply(growth)->Unit(benchmark::kMicrosecond);
 BENCHMARK(EmptyChunks)->Apply(placesAndCounts)->Unit(benchmark::kMicrosecond);
+BENCHMARK(EmptyChunksInThreeLists)->Arg(10000)->Arg(40000)->Arg(60000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Report)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(IndexEntriesFromDisk)->Apply(growth)->Unit(benchmark::kMicrosecond);
 BENCHMARK(IndexEntriesFreshMemory)->Apply(growth)->Unit(benchmark::kMicrosecond);
