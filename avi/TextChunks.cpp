@@ -1,6 +1,5 @@
 #include "avi/TextChunks.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <exception>
 
