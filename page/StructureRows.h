@@ -10,8 +10,8 @@ enum StructureRowImage { rowImageGroup = 0, rowImageStructure = 1, rowImageField
 
 // Receives each row the moment it is made: indent level (0 to 3), image,
 // Element text and Value text (none for rows that name a structure).
-using StructureRowSink =
-    std::function<void(int indent, int image, const std::string& element, const std::optional<std::string>& value)>;
+using StructureRowSink = std::function<void(int indent, int image, const std::string& element,
+                                            const std::optional<std::string>& value)>;
 
 // Which rows: those of the headers alone, or all, which adds after each
 // stream's header its format, name and index summary, and after the last

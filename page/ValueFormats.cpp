@@ -66,11 +66,10 @@ const char* formatTagName(std::uint16_t tag) {
   return nullptr;
 }
 
-// The last twelve bytes of the GUIDs made from a wave format tag, which
-// stands in their first two bytes.
-constexpr std::uint8_t waveFormatGuidTail[12] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
-                                                 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38};
-constexpr std::uint8_t waveFormatGuidEnd[2] = {0x9B, 0x71};
+// Bytes 2 to 15 of the GUIDs made from a wave format tag, which stands in
+// their first two bytes.
+constexpr std::uint8_t waveFormatGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                                 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 std::string hexDigits(std::uint64_t value, int digits) {
   static const char hex[] = "0123456789ABCDEF";
@@ -152,9 +151,8 @@ std::string subFormatText(const std::uint8_t* guid) {
     text += hexDigits(guid[i], 2);
   }
   text += "}";
-  const bool fromTag = data1 <= 0xFFFF && std::memcmp(guid + 2, waveFormatGuidTail, sizeof waveFormatGuidTail) == 0 &&
-                       std::memcmp(guid + 14, waveFormatGuidEnd, sizeof waveFormatGuidEnd) == 0;
-  const char* name = fromTag ? formatTagName(static_cast<std::uint16_t>(data1)) : nullptr;
+  const bool fromTag = std::memcmp(guid + 2, waveFormatGuidTail, sizeof waveFormatGuidTail) == 0;
+  const char* name = fromTag ? formatTagName(readLE16(guid)) : nullptr;
   return name != nullptr ? text + " (" + name + ")" : text;
 }
 
