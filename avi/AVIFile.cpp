@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -26,16 +27,25 @@ void seekTo(Chunk& chunk) {
 
 }  // namespace
 
-AVIFile::AVIFile(brix::SeekableInputStream& stream) : root_(stream) {
+AVIFile::AVIFile(brix::SeekableInputStream& stream, Metadata metadata) : root_(stream) {
   Chunk& riff = findRiff();
   Chunk& hdrl = findHeaderList(riff);
   readMainHeader(hdrl);
-  readStreams(hdrl);
+  readStreams(hdrl, metadata);
   readExtendedHeader(hdrl);
   const auto movi = riff.findChild(0, fourcc::LIST, fourcc::movi);
   if (movi == riff.end()) throw std::runtime_error("No LIST:movi chunk found");
   const auto idx1 = riff.findChild(0, fourcc::idx1, 0);
-  if (idx1 != riff.end()) readLegacyIndex(*idx1, movi->dataPosition());
+  if (idx1 != riff.end()) {
+    readLegacyIndex(*idx1, movi->dataPosition());
+    hasLegacyIndex_ = true;
+  }
+  // Last, so that the INFO lists' children count against the tree's bound
+  // only once the structure has been read: they can't make it fail.
+  if (metadata == Metadata::read) {
+    readInfoLists(hdrl);
+    readInfoLists(riff);
+  }
 }
 
 Chunk& AVIFile::findRiff() {
@@ -69,7 +79,7 @@ void AVIFile::readMainHeader(Chunk& hdrl) {
   avih.stream().readFully(reinterpret_cast<std::uint8_t*>(&mainHeader_) + 8, mainHeader_.cb);
 }
 
-void AVIFile::readStreams(Chunk& hdrl) {
+void AVIFile::readStreams(Chunk& hdrl, Metadata metadata) {
   // dwStreams comes from the file: the lists that exist bound the work, not
   // the count. The i-th strl list is the next one after the (i-1)-th.
   auto strl = hdrl.begin();
@@ -81,6 +91,22 @@ void AVIFile::readStreams(Chunk& hdrl) {
     const auto strf = strl->findChild(0, fourcc::strf, 0);
     if (strf == strl->end()) throw streamError("strf chunk for stream ", i, " not found");
     streams_.push_back(std::make_shared<AVIStream>(*strh, *strf));
+    if (metadata == Metadata::read) {
+      // The strl list's children are read already; this reads only the name.
+      const auto strn = strl->findChild(0, fourcc::strn, 0);
+      if (strn != strl->end()) streams_.back()->readName(*strn);
+    }
+  }
+}
+
+void AVIFile::readInfoLists(Chunk& list) noexcept {
+  try {
+    for (Chunk& child : list) {
+      if (child.id() == fourcc::LIST && child.listType() == fourcc::INFO) readInfoTags(child, infoTags_);
+    }
+  } catch (const std::exception&) {
+    // The list types came with the headers, so nothing is read here that
+    // could fail; should it, the tags read so far stay.
   }
 }
 

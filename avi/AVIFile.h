@@ -6,6 +6,7 @@
 #include "avi/AVIHeaders.h"
 #include "avi/AVIStream.h"
 #include "avi/Chunk.h"
+#include "avi/TextChunks.h"
 #include "base/SeekableInputStream.h"
 
 // A parsed AVI file. The constructor is the parser: it reads the chunk tree,
@@ -15,8 +16,13 @@
 // the model, which does not change after construction.
 class AVIFile {
  public:
+  // Text for people that the parse can read besides the structure: stream
+  // names (strn) and INFO tags. Reading it never fails the parse nor changes
+  // what else is read; skipping it parses exactly the structure.
+  enum class Metadata { read, skip };
+
   // Parses from the stream's current position to its end.
-  explicit AVIFile(brix::SeekableInputStream& stream);
+  explicit AVIFile(brix::SeekableInputStream& stream, Metadata metadata = Metadata::read);
 
   const AVIMAINHEADER& mainHeader() const { return mainHeader_; }
   const AVIEXTHEADER& extendedHeader() const { return extendedHeader_; }
@@ -24,12 +30,19 @@ class AVIFile {
   std::size_t streamCount() const { return streams_.size(); }
   // i < streamCount(); not range-checked.
   const std::shared_ptr<AVIStream>& stream(std::size_t i) const { return streams_[i]; }
+  // Whether the file has a legacy index (idx1), which gives the streams
+  // their index entries.
+  bool hasLegacyIndex() const { return hasLegacyIndex_; }
+  // The tags of the LIST INFO chunks in hdrl and in the RIFF chunk, in file
+  // order (see readInfoTags).
+  const std::vector<InfoTag>& infoTags() const { return infoTags_; }
 
  private:
   Chunk& findRiff();
   Chunk& findHeaderList(Chunk& riff);
   void readMainHeader(Chunk& hdrl);
-  void readStreams(Chunk& hdrl);
+  void readStreams(Chunk& hdrl, Metadata metadata);
+  void readInfoLists(Chunk& list) noexcept;
   void readExtendedHeader(Chunk& hdrl);
   void readLegacyIndex(Chunk& idx1, std::uint64_t moviDataPosition);
 
@@ -38,4 +51,6 @@ class AVIFile {
   Chunk root_;
   // Declared after the tree, so the streams go first.
   std::vector<std::shared_ptr<AVIStream>> streams_;
+  bool hasLegacyIndex_ = false;
+  std::vector<InfoTag> infoTags_;
 };

@@ -1,8 +1,10 @@
 #include "avi/AVIStream.h"
 
+#include <exception>
 #include <stdexcept>
 
 #include "avi/LittleEndian.h"
+#include "avi/TextChunks.h"
 
 namespace {
 
@@ -102,6 +104,14 @@ void AVIStream::addIndexEntry(const LegacyIndexEntry& entry, std::uint64_t moviD
     time_ = static_cast<double>(header_.dwScale) * static_cast<double>(samples) / header_.dwRate;
   }
   index_.push_back(record);
+}
+
+void AVIStream::readName(Chunk& strn) noexcept {
+  try {
+    name_ = readChunkText(strn, maxTextBytes);
+  } catch (const std::exception&) {
+    name_.reset();
+  }
 }
 
 std::uint32_t AVIStream::read(void*, std::uint32_t) { return 0; }

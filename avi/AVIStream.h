@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "avi/AVIHeaders.h"
@@ -20,12 +22,20 @@ class AVIStream final : public brix::SeekableInputStream {
   // The format structure, cut to the size its own fields give.
   const std::vector<std::uint8_t>& format() const { return format_; }
   const std::vector<StreamIndexEntry>& index() const { return index_; }
+  // When the last timed chunk of the index ends, in seconds; 0 without one.
+  double endTime() const { return time_; }
+  // The stream's name from its strn chunk, when it has one that could be
+  // read (see readChunkText).
+  const std::optional<std::string>& name() const { return name_; }
 
   // Room for this many more index entries, so the index is sized once.
   void reserveIndex(std::size_t entries);
   // Appends the record of one legacy index entry of this stream, in index
   // order; offsets count from the movi list type.
   void addIndexEntry(const LegacyIndexEntry& entry, std::uint64_t moviDataPosition);
+  // Reads the name from the strn chunk of the stream's header list. Never
+  // throws: a name that can't be read is left out.
+  void readName(Chunk& strn) noexcept;
 
   std::uint32_t read(void* buffer, std::uint32_t count) override;
   std::int64_t seek(std::int64_t offset, int origin) override;
@@ -41,7 +51,8 @@ class AVIStream final : public brix::SeekableInputStream {
   AVISTREAMHEADER header_{};
   std::vector<std::uint8_t> format_;
   std::vector<StreamIndexEntry> index_;
-  double time_ = 0.0;              // end of the last timed entry, in seconds
-  std::uint64_t totalBytes_ = 0;   // of the timed entries
-  std::uint32_t count_ = 0;        // timed entries
+  std::optional<std::string> name_;
+  double time_ = 0.0;             // end of the last timed entry, in seconds
+  std::uint64_t totalBytes_ = 0;  // of the timed entries
+  std::uint32_t count_ = 0;       // timed entries
 };

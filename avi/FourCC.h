@@ -21,12 +21,14 @@ constexpr FourCC avih = makeFourCC('a', 'v', 'i', 'h');
 constexpr FourCC strl = makeFourCC('s', 't', 'r', 'l');
 constexpr FourCC strh = makeFourCC('s', 't', 'r', 'h');
 constexpr FourCC strf = makeFourCC('s', 't', 'r', 'f');
+constexpr FourCC strn = makeFourCC('s', 't', 'r', 'n');
 constexpr FourCC odml = makeFourCC('o', 'd', 'm', 'l');
 constexpr FourCC dmlh = makeFourCC('d', 'm', 'l', 'h');
 constexpr FourCC movi = makeFourCC('m', 'o', 'v', 'i');
 constexpr FourCC idx1 = makeFourCC('i', 'd', 'x', '1');
 constexpr FourCC vids = makeFourCC('v', 'i', 'd', 's');
 constexpr FourCC auds = makeFourCC('a', 'u', 'd', 's');
+constexpr FourCC INFO = makeFourCC('I', 'N', 'F', 'O');
 }  // namespace fourcc
 
 static_assert(fourcc::RIFF == 0x46464952u && fourcc::AVI == 0x20495641u && fourcc::idx1 == 0x31786469u,

@@ -109,4 +109,18 @@ const Bytes& emptyChunks(Place place, std::size_t chunks) {
   });
 }
 
+const Bytes& emptyChunksInThreeLists(std::size_t chunksPerList) {
+  static std::map<std::size_t, Bytes> cache;
+  return cached(cache, chunksPerList, [chunksPerList] {
+    const std::vector<RiffNode> junk(chunksPerList, dataChunk("JUNK", {}));
+    RiffNode riff = buildAvi(twoStreams());
+    // Innermost first: filling a list moves the lists inside it.
+    RiffNode& hdrl = riff.child("LIST", "hdrl");
+    for (std::vector<RiffNode>* list : {&hdrl.child("LIST", "strl").children, &hdrl.children, &riff.children}) {
+      list->insert(list->begin() + 1, junk.begin(), junk.end());
+    }
+    return serialize(riff);
+  });
+}
+
 }  // namespace bench_files

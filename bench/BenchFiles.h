@@ -23,4 +23,9 @@ const char* placeName(Place place);
 // at place.
 const testing_support::Bytes& emptyChunks(Place place, std::size_t chunks);
 
+// A file whose hdrl, first strl and RIFF chunk each hold this many empty
+// chunks: past 21,844 each (a third of the whole tree's bound, less the
+// chunks the file needs), the whole tree is over its bound before any list is.
+const testing_support::Bytes& emptyChunksInThreeLists(std::size_t chunksPerList);
+
 }  // namespace bench_files

@@ -1,6 +1,8 @@
 // libFuzzer target: any byte string, read as an AVI file from memory, must
 // give a report (rows and/or a status message) that keeps the rules of
-// reportFault, in JSON and as text. A crash, a sanitizer report, a hang, a
+// reportFault, in JSON and as text; read again for the header rows alone
+// (without stream names and INFO tags), it must give the same status and
+// the same header rows (headerRowsFault). A crash, a sanitizer report, a hang, a
 // leak, an oversized allocation, a broken rule or an exception escaping
 // readStreamReport (only std::exception is caught there) fails the run.
 #include <cstddef>
@@ -18,7 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // a read one byte too far is an AddressSanitizer report.
   testing_support::MemoryStream stream(data, size);
   const FileReport report = readStreamReport("fuzz.avi", stream);
-  const std::string fault = testing_support::reportFault(report);
+  testing_support::MemoryStream again(data, size);
+  const FileReport headers = readStreamReport("fuzz.avi", again, StructureRowSet::headers);
+  std::string fault = testing_support::reportFault(report);
+  if (fault.empty()) fault = testing_support::headerRowsFault(report, headers);
   if (!fault.empty()) {
     std::fprintf(stderr, "Broken report rule: %s (status '%s')\n", fault.c_str(), report.status.c_str());
     std::abort();

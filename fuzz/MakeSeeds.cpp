@@ -2,6 +2,8 @@
 // one place each, as the fuzzer's starting corpus. Each one reaches a
 // different check of the parser, so the fuzzer starts next to every branch
 // instead of having to find the layout of a RIFF file by itself.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -134,6 +136,54 @@ void addValidFiles(Seeds& seeds) {
                      }));
 }
 
+// Stream names and INFO tags, well-formed and not: they may never change
+// how the rest of the file reads.
+void addTextFiles(Seeds& seeds) {
+  const auto named = [](AviLayout l) {
+    l.streams[0].name = Bytes{'V', 'i', 'd', 'e', 'o', 0};
+    if (l.streams.size() > 1) l.streams[1].name = Bytes{'n', 'o', ' ', 'N', 'U', 'L'};
+    return l;
+  };
+  seeds.emplace_back("info-lists.avi", edited(named(videoAndAudio()), [](AviLayout& l) {
+                       l.hdrlExtras = {infoList({{"INAM", "Title"}, {"IART", "Artist"}})};
+                       l.riffExtras = {infoList({{"ISFT", "Writer 1.0"}, {"ICMT", "Caf\xC3\xA9 \xE9\r\n"}})};
+                     }));
+  seeds.emplace_back("info-odd-tags.avi", editedTree(named(videoOnly()), [](RiffNode& riff) {
+                       RiffNode info = infoList({{"ISFT", "x"}});
+                       info.children.push_back(listChunk("LIST", "INFO", {dataChunk("INAM", Bytes{'i', 0})}));
+                       info.children.push_back(dataChunk("ICMT", Bytes{1, 2, 0xFF, 0x80, 0, 'a'}));
+                       info.children.push_back(dataChunk("IART", Bytes(1500, 'a')));
+                       info.children.push_back(dataChunk("\x01\x02\x03\x04", Bytes{'b'}));
+                       riff.children.insert(riff.children.begin() + 1, info);
+                     }));
+  seeds.emplace_back("info-past-end.avi", editedTree(videoOnly(), [](RiffNode& riff) {
+                       RiffNode info = infoList({{"ISFT", "one"}, {"INAM", "two"}});
+                       info.children.back().sizeOverride = 400;
+                       riff.children.insert(riff.children.begin() + 1, info);
+                     }));
+  seeds.emplace_back("info-many-tags.avi", edited(videoOnly(), [](AviLayout& l) {
+                       l.riffExtras = {infoList(std::vector<std::pair<std::string, std::string>>(300, {"ICMT", "x"}))};
+                     }));
+  seeds.emplace_back("strn-long.avi", edited(videoAndAudio(), [](AviLayout& l) {
+                       Bytes name(1023, 'n');
+                       name.insert(name.end(), {0xE2, 0x82, 0xAC, 'x'});
+                       l.streams[0].name = name;
+                       l.streams[1].name = Bytes{};
+                     }));
+  seeds.emplace_back("surround-and-rle.avi", edited(AviLayout{}, [](AviLayout& l) {
+                       StreamLayout surround = audioStream();
+                       surround.format = waveFormatEx(0xFFFE, 6, 48000, 24, 22);
+                       setLE32(surround.format, 20, 0x60F);
+                       const Bytes pcm = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+                       std::copy(pcm.begin(), pcm.end(), surround.format.begin() + 24);
+                       StreamLayout rle = videoStream(16, -16);
+                       rle.format = bitmapInfoHeader(16, -16, 1);
+                       l.streams = {rle, surround};
+                       addMovieChunks(l, "00db", 2, 5);
+                       addMovieChunks(l, "01wb", 2, 36);
+                     }));
+}
+
 void addBrokenFiles(Seeds& seeds) {
   seeds.emplace_back("wave.avi", serialize(listChunk("RIFF", "WAVE", {dataChunk("fmt ", Bytes(16, 0))})));
   seeds.emplace_back("junk-first.avi", editedTree(videoOnly(), [](RiffNode& riff) {
@@ -183,6 +233,7 @@ int main(int argc, char** argv) {
   try {
     Seeds seeds;
     addValidFiles(seeds);
+    addTextFiles(seeds);
     addBrokenFiles(seeds);
     for (const auto& [name, bytes] : seeds) writeFile(std::string(argv[1]) + "/" + name, bytes.data(), bytes.size());
     std::printf("%zu seed files in %s\n", seeds.size(), argv[1]);

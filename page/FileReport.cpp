@@ -8,11 +8,12 @@
 
 namespace {
 
-ReadStatus parseAndListRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink) {
+ReadStatus parseAndListRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink,
+                            StructureRowSet set = StructureRowSet::all) {
   // The whole parse happens before the first row, so a file the parser
   // rejects shows no rows.
-  const AVIFile file(stream);
-  buildStructureRows(path, file, sink);
+  const AVIFile file(stream, set == StructureRowSet::all ? AVIFile::Metadata::read : AVIFile::Metadata::skip);
+  buildStructureRows(path, file, sink, set);
   return {"Ok", true};
 }
 
@@ -41,9 +42,10 @@ ReadStatus readFileRows(const std::string& path, const StructureRowSink& sink) {
   }
 }
 
-ReadStatus readStreamRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink) {
+ReadStatus readStreamRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink,
+                          StructureRowSet set) {
   try {
-    return parseAndListRows(path, stream, sink);
+    return parseAndListRows(path, stream, sink, set);
   } catch (const std::exception& e) {
     return {statusText(e), false};
   }
@@ -53,6 +55,6 @@ FileReport readFileReport(const std::string& path) {
   return reportOf(path, [&path](const StructureRowSink& sink) { return readFileRows(path, sink); });
 }
 
-FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream) {
-  return reportOf(path, [&](const StructureRowSink& sink) { return readStreamRows(path, stream, sink); });
+FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream, StructureRowSet set) {
+  return reportOf(path, [&](const StructureRowSink& sink) { return readStreamRows(path, stream, sink, set); });
 }

@@ -30,13 +30,17 @@ struct ReadStatus {
 };
 
 // Opens the file as the page does (openInspectedFile), parses it and hands
-// each row to sink the moment it is made, as the page lists them. Whatever stops the reading, a failing
-// sink included, becomes the status; rows handed over before it stay with
-// the sink.
+// each row to sink the moment it is made, as the page lists them. Whatever
+// stops the reading, a failing sink included, becomes the status; rows
+// handed over before it stay with the sink.
 ReadStatus readFileRows(const std::string& path, const StructureRowSink& sink);
 // The same from a stream already open; path is only shown.
-ReadStatus readStreamRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink);
+ReadStatus readStreamRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink,
+                          StructureRowSet set = StructureRowSet::all);
 
 // The rows and status of readFileRows, kept together.
 FileReport readFileReport(const std::string& path);
-FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream);
+// Reads from a stream already open; path is only shown. With the header
+// rows alone, the file is read without its stream names and INFO tags.
+FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream,
+                            StructureRowSet set = StructureRowSet::all);

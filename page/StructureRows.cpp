@@ -1,6 +1,8 @@
 #include "page/StructureRows.h"
 
 #include "avi/AVIFile.h"
+#include "page/FormatRows.h"
+#include "page/StreamDetailRows.h"
 #include "page/ValueFormats.h"
 
 namespace {
@@ -42,7 +44,8 @@ void addStreamHeaderRows(const AVISTREAMHEADER& h, const StructureRowSink& sink)
 
 }  // namespace
 
-void buildStructureRows(const std::string& path, const AVIFile& file, const StructureRowSink& sink) {
+void buildStructureRows(const std::string& path, const AVIFile& file, const StructureRowSink& sink,
+                        StructureRowSet set) {
   sink(0, rowImageGroup, "Path", path);
   addMainHeaderRows(file.mainHeader(), sink);
   if (file.hasExtendedHeader()) {
@@ -52,6 +55,13 @@ void buildStructureRows(const std::string& path, const AVIFile& file, const Stru
   sink(0, rowImageGroup, "Streams", std::string());
   for (std::size_t i = 0; i < file.streamCount(); ++i) {
     sink(1, rowImageGroup, std::to_string(i), std::string());
-    addStreamHeaderRows(file.stream(i)->header(), sink);
+    const AVIStream& stream = *file.stream(i);
+    addStreamHeaderRows(stream.header(), sink);
+    if (set == StructureRowSet::all) {
+      addStreamFormatRows(stream, sink);
+      addStreamNameRow(stream, sink);
+      addStreamIndexRows(file, stream, sink);
+    }
   }
+  if (set == StructureRowSet::all) addInfoRows(file, sink);
 }

@@ -13,7 +13,14 @@ enum StructureRowImage { rowImageGroup = 0, rowImageStructure = 1, rowImageField
 using StructureRowSink = std::function<void(int indent, int image, const std::string& element,
                                             const std::optional<std::string>& value)>;
 
+// Which rows: those of the headers alone, or all, which adds after each
+// stream's header its format, name and index summary, and after the last
+// stream the file's INFO tags. The header rows are the same in both, in the
+// same order.
+enum class StructureRowSet { headers, all };
+
 // The rows that show one parsed file: the path, the main header, the
 // extended header when there is one, and the header of every stream. An
 // exception from the sink ends the production; earlier rows stay with it.
-void buildStructureRows(const std::string& path, const AVIFile& file, const StructureRowSink& sink);
+void buildStructureRows(const std::string& path, const AVIFile& file, const StructureRowSink& sink,
+                        StructureRowSet set = StructureRowSet::all);

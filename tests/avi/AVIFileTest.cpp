@@ -60,6 +60,9 @@ TEST(AVIFile, ParsesAWellFormedFile) {
   EXPECT_EQ(file.stream(0)->index()[0].position, moviType + 4 + 8);
   EXPECT_EQ(file.stream(1)->index()[1].position, moviType + 4 + 3 * 20 + 48 + 8);
   EXPECT_DOUBLE_EQ(file.stream(1)->index()[1].timeBefore, 4.0 * 10 / 176400);  // 40 bytes, 4 per sample
+  EXPECT_TRUE(file.hasLegacyIndex());
+  EXPECT_DOUBLE_EQ(file.stream(0)->endTime(), 3.0 / 25);
+  EXPECT_DOUBLE_EQ(file.stream(1)->endTime(), 4.0 * 20 / 176400);
 }
 
 // Each malformed file breaks one check; the checks run in the parser's
@@ -260,10 +263,14 @@ TEST(AVIFile, IndexIsOptional) {
   MemoryStream stream(aviBytes(layout));
   const AVIFile file(stream);
   EXPECT_TRUE(file.stream(0)->index().empty());
+  EXPECT_FALSE(file.hasLegacyIndex());
+  EXPECT_EQ(file.stream(0)->endTime(), 0.0);
 
   layout.index.emplace();
   MemoryStream emptyIndex(aviBytes(layout));
-  EXPECT_TRUE(AVIFile(emptyIndex).stream(1)->index().empty());
+  const AVIFile withEmptyIndex(emptyIndex);
+  EXPECT_TRUE(withEmptyIndex.stream(1)->index().empty());
+  EXPECT_TRUE(withEmptyIndex.hasLegacyIndex());
 }
 
 TEST(AVIFile, LaterTopLevelChunksAreIgnored) {

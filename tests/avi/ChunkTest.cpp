@@ -244,6 +244,44 @@ TEST(Chunk, CopiesCarryTheirSubtree) {
   EXPECT_EQ(stream.readCalls(), reads);
 }
 
+// A crafted file can be nothing but empty chunks; the tree stops at a fixed
+// bound per list and for the whole tree, at the bound exactly.
+TEST(Chunk, ListsAndTheTreeHoldABoundedNumberOfChunks) {
+  const auto emptyChunks = [](std::size_t count) { return std::vector<RiffNode>(count, dataChunk("JUNK", {})); };
+  const std::size_t perList = Chunk::maxChildrenPerList;
+
+  const auto topLevel = [&](std::size_t count) { return topLevelError(serialize(emptyChunks(count))); };
+  EXPECT_EQ(topLevel(perList), "no error");
+  EXPECT_EQ(topLevel(perList + 1), "Too many chunks in list");
+
+  MemoryStream full(riffWith(emptyChunks(perList)));
+  Chunk fullRoot(full);
+  EXPECT_EQ(fullRoot.begin()->childCount(), perList);
+  MemoryStream over(riffWith(emptyChunks(perList + 1)));
+  Chunk overRoot(over);
+  EXPECT_EQ(childrenError(*overRoot.begin()), "Too many chunks in list");
+  EXPECT_EQ(overRoot.begin()->childCount(), perList);  // what was read stays
+
+  // Two full lists inside one: the root's one child, the RIFF's two lists
+  // and their children make up the whole tree's bound, and one more chunk
+  // passes it, whichever list it is read in.
+  const auto twoLists = [&](std::size_t second) {
+    return riffWith({listChunk("LIST", "aaaa", emptyChunks(perList)), listChunk("LIST", "bbbb", emptyChunks(second))});
+  };
+  const std::size_t fits = Chunk::maxChunksPerTree - 3 - perList;
+  MemoryStream atBound(twoLists(fits));
+  Chunk atBoundRoot(atBound);
+  Chunk& riff = *atBoundRoot.begin();
+  EXPECT_EQ((riff.begin() + 1)->childCount(), fits);
+  EXPECT_EQ(riff.begin()->childCount(), perList);
+  MemoryStream pastBound(twoLists(fits + 1));
+  Chunk pastBoundRoot(pastBound);
+  Chunk& pastRiff = *pastBoundRoot.begin();
+  EXPECT_EQ(childrenError(*(pastRiff.begin() + 1)), "no error");
+  EXPECT_EQ(childrenError(*pastRiff.begin()), "Too many chunks in file");
+  EXPECT_EQ(pastRiff.begin()->childCount(), perList - 1);
+}
+
 TEST(Chunk, TopLevelChunkOfAllOnesSizeIsSkippedBy4GiB) {
   // Only a file beyond 4 GiB can hold it; a sparse file does.
   TempDirectory dir;

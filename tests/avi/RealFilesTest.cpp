@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "avi/AVIFile.h"
+#include "avi/LittleEndian.h"
 #include "base/WindowsFile.h"
 
 namespace {
@@ -90,6 +92,49 @@ TEST_P(RealFile, HeadersMatchWhatIndependentToolsReport) {
     EXPECT_EQ(h.rcFrame.right, s.right);
     EXPECT_EQ(h.rcFrame.bottom, s.bottom);
     EXPECT_EQ(avi.stream(i)->index().size(), s.indexEntries);
+  }
+}
+
+// What a second tool (ffprobe 5.1, MediaInfo 23.04) reports of each
+// stream's format and how long it lasts: the codec as the format's code
+// (biCompression, or wFormatTag), the picture size or the channels and
+// sample rate, and the duration in milliseconds.
+struct ExpectedFormat {
+  const char* file;
+  std::size_t stream;
+  std::uint32_t codec;
+  std::int32_t widthOrChannels, heightOrRate;
+  long durationMs;
+};
+
+const ExpectedFormat expectedFormats[] = {
+    {"ffmpeg-mjpeg-pcm.avi", 0, MJPG, 64, 48, 2000},    {"ffmpeg-mjpeg-pcm.avi", 1, 1, 1, 8000, 2000},
+    {"ffmpeg-rawvideo.avi", 0, 0, 32, -24, 1000},  // the tools show the height of a top-down picture as 24
+    {"ffmpeg-mpeg4-xvid.avi", 0, XVID, 96, 64, 2000},   {"ffmpeg-audio-only-mp3.avi", 0, 0x55, 1, 22050, 2064},
+    {"ffmpeg-two-audio.avi", 0, MJPG, 32, 24, 1000},    {"ffmpeg-two-audio.avi", 1, 1, 1, 8000, 1000},
+    {"ffmpeg-two-audio.avi", 2, 1, 1, 11025, 1000},     {"gstreamer-mjpeg.avi", 0, MJPG, 32, 24, 1000},
+    {"gstreamer-mjpeg-pcm.avi", 0, MJPG, 48, 32, 1000}, {"gstreamer-mjpeg-pcm.avi", 1, 1, 1, 8000, 1000},
+};
+
+TEST(RealFileFormats, FormatsAndDurationsMatchWhatASecondToolReports) {
+  for (const ExpectedFormat& expected : expectedFormats) {
+    SCOPED_TRACE(std::string(expected.file) + " stream " + std::to_string(expected.stream));
+    const std::string path = std::string(QUARNEL_TEST_DATA_DIR) + "/" + expected.file;
+    brix::WindowsFile file(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    const AVIFile avi(file);
+    const AVIStream& stream = *avi.stream(expected.stream);
+    const std::uint8_t* format = stream.format().data();
+    if (stream.header().fccType == fourcc::vids) {
+      EXPECT_EQ(readLE32(format + 16), expected.codec);
+      EXPECT_EQ(static_cast<std::int32_t>(readLE32(format + 4)), expected.widthOrChannels);
+      EXPECT_EQ(static_cast<std::int32_t>(readLE32(format + 8)), expected.heightOrRate);
+    } else {
+      EXPECT_EQ(readLE16(format), expected.codec);
+      EXPECT_EQ(readLE16(format + 2), expected.widthOrChannels);
+      EXPECT_EQ(static_cast<std::int32_t>(readLE32(format + 4)), expected.heightOrRate);
+    }
+    EXPECT_EQ(std::lround(stream.endTime() * 1000), expected.durationMs);
   }
 }
 

@@ -26,21 +26,46 @@ std::vector<std::filesystem::path> regressionFiles() {
   return files;
 }
 
-FileReport reportOf(const std::filesystem::path& file) {
+FileReport reportOf(const std::filesystem::path& file, StructureRowSet set = StructureRowSet::all) {
   std::ifstream in(file, std::ios::binary);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // Over a buffer of exactly the file's size, as the fuzzer reads it.
   MemoryStream stream(std::move(bytes));
-  return readStreamReport(file.filename().string(), stream);
+  return readStreamReport(file.filename().string(), stream, set);
 }
 
 TEST(FuzzRegressions, EveryInputGivesAReportThatKeepsTheRules) {
   const std::vector<std::filesystem::path> files = regressionFiles();
-  ASSERT_GE(files.size(), 7u) << "regression inputs missing from " << QUARNEL_FUZZ_REGRESSIONS_DIR;
+  ASSERT_GE(files.size(), 8u) << "regression inputs missing from " << QUARNEL_FUZZ_REGRESSIONS_DIR;
   for (const std::filesystem::path& file : files) {
     const FileReport report = reportOf(file);
     EXPECT_EQ(reportFault(report), "") << file.filename().string() << ": " << report.status;
+    EXPECT_EQ(headerRowsFault(report, reportOf(file, StructureRowSet::headers)), "") << file.filename().string();
   }
+}
+
+// The check the fuzzer makes between all rows and the header rows finds a
+// changed status, a changed or missing header row, and extra rows in the
+// header report.
+TEST(FuzzRegressions, TheHeaderRowsCheckFindsWhatDiffers) {
+  const std::filesystem::path file = std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-two-audio.avi";
+  const FileReport all = reportOf(file);
+  const FileReport headers = reportOf(file, StructureRowSet::headers);
+  ASSERT_EQ(headerRowsFault(all, headers), "");
+  ASSERT_LT(headers.rows.size(), all.rows.size());
+
+  FileReport failed = headers;
+  failed.status = "Too many chunks in file";
+  failed.ok = false;
+  EXPECT_NE(headerRowsFault(all, failed), "");
+  for (std::size_t i : {std::size_t{0}, std::size_t{20}, headers.rows.size() - 1}) {
+    FileReport changed = headers;
+    changed.rows[i].value = "changed";
+    EXPECT_NE(headerRowsFault(all, changed), "") << i;
+    changed.rows.erase(changed.rows.begin() + static_cast<std::ptrdiff_t>(i));
+    EXPECT_NE(headerRowsFault(all, changed), "") << i;
+  }
+  EXPECT_NE(headerRowsFault(all, all), "");
 }
 
 // The hand-built inputs stop where a careful parser stops them: at the
@@ -54,6 +79,7 @@ TEST(FuzzRegressions, HandBuiltInputsStopAtTheRightCheck) {
       {"strf-past-end.avi", "AVI structure error while skipping sub chunk"},
       {"empty-format-inside-file.avi", "Ok"},
       {"most-streams.avi", "Ok"},
+      {"most-rows.avi", "Ok"},
   };
   for (const auto& [name, status] : expected) {
     EXPECT_EQ(reportOf(std::filesystem::path(QUARNEL_FUZZ_REGRESSIONS_DIR) / name).status, status) << name;
@@ -61,10 +87,15 @@ TEST(FuzzRegressions, HandBuiltInputsStopAtTheRightCheck) {
 }
 
 // The largest honest report a 64 KiB input can give: 779 streams of 84
-// bytes, each shown with all its rows.
+// bytes, each shown with all its rows (its header, its format's size, no
+// index).
 TEST(FuzzRegressions, TheLargestReportIsComplete) {
   const FileReport report = reportOf(std::filesystem::path(QUARNEL_FUZZ_REGRESSIONS_DIR) / "most-streams.avi");
-  EXPECT_EQ(report.rows.size(), 1 + 11 + 1 + 779 * 16u);
+  EXPECT_EQ(report.rows.size(), 1 + 11 + 1 + 779 * (16 + 2u));
+  // The most rows: 654 audio streams, each with its header, a WAVEFORMATEX
+  // without cbSize and an index summary.
+  const FileReport most = reportOf(std::filesystem::path(QUARNEL_FUZZ_REGRESSIONS_DIR) / "most-rows.avi");
+  EXPECT_EQ(most.rows.size(), 1 + 11 + 1 + 654 * (16 + 7 + 5u));
 }
 
 }  // namespace

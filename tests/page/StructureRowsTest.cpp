@@ -29,12 +29,15 @@ std::ostream& operator<<(std::ostream& out, const Row& row) {
   return out << row.indent << "/" << row.image << " " << row.element << " = " << (row.value ? *row.value : "(none)");
 }
 
+// The header rows; what follows them is in DetailRowsTest.cpp.
 std::vector<Row> rowsOf(const std::string& path, const AVIFile& file) {
   std::vector<Row> rows;
-  buildStructureRows(path, file, [&rows](int indent, int image, const std::string& element,
-                                         const std::optional<std::string>& value) {
-    rows.push_back({indent, image, element, value});
-  });
+  buildStructureRows(
+      path, file,
+      [&rows](int indent, int image, const std::string& element, const std::optional<std::string>& value) {
+        rows.push_back({indent, image, element, value});
+      },
+      StructureRowSet::headers);
   return rows;
 }
 

@@ -1,6 +1,6 @@
-#include "page/Utf8Text.h"
-
 #include <gtest/gtest.h>
+
+#include "page/Utf8Text.h"
 
 namespace {
 

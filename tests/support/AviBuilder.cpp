@@ -68,6 +68,16 @@ Bytes idx1Data(const std::vector<IndexEntryLayout>& entries) {
   return out;
 }
 
+RiffNode infoList(const std::vector<std::pair<std::string, std::string>>& tags) {
+  std::vector<RiffNode> chunks;
+  for (const auto& [id, text] : tags) {
+    Bytes data(text.begin(), text.end());
+    data.push_back(0);
+    chunks.push_back(dataChunk(id, data));
+  }
+  return listChunk("LIST", "INFO", chunks);
+}
+
 StreamLayout videoStream(std::int32_t width, std::int32_t height) {
   StreamLayout s;
   s.right = static_cast<std::int16_t>(width);
@@ -116,7 +126,9 @@ RiffNode buildAvi(const AviLayout& layout) {
 
   std::vector<RiffNode> hdrl{dataChunk("avih", avih)};
   for (const StreamLayout& s : layout.streams) {
-    hdrl.push_back(listChunk("LIST", "strl", {dataChunk("strh", strhData(s)), dataChunk("strf", s.format)}));
+    RiffNode strl = listChunk("LIST", "strl", {dataChunk("strh", strhData(s)), dataChunk("strf", s.format)});
+    if (s.name) strl.children.push_back(dataChunk("strn", *s.name));
+    hdrl.push_back(strl);
   }
   if (layout.dmlhSize) {
     Bytes dmlh;
@@ -125,7 +137,11 @@ RiffNode buildAvi(const AviLayout& layout) {
     hdrl.push_back(listChunk("LIST", "odml", {dataChunk("dmlh", dmlh)}));
   }
 
-  std::vector<RiffNode> riff{listChunk("LIST", "hdrl", hdrl), listChunk("LIST", "movi", layout.moviChunks)};
+  hdrl.insert(hdrl.end(), layout.hdrlExtras.begin(), layout.hdrlExtras.end());
+
+  std::vector<RiffNode> riff{listChunk("LIST", "hdrl", hdrl)};
+  riff.insert(riff.end(), layout.riffExtras.begin(), layout.riffExtras.end());
+  riff.push_back(listChunk("LIST", "movi", layout.moviChunks));
   if (layout.index) riff.push_back(dataChunk("idx1", idx1Data(*layout.index)));
   return listChunk("RIFF", "AVI ", riff);
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/RiffBuilder.h"
@@ -26,6 +27,7 @@ struct StreamLayout {
   std::int16_t left = 0, top = 0, right = 320, bottom = 240;
   std::uint32_t strhSize = 56;  // bytes of strh data written (extra bytes are zeros)
   Bytes format;                 // strf data
+  std::optional<Bytes> name;    // strn data, written after strf when set
 };
 
 struct IndexEntryLayout {
@@ -54,6 +56,8 @@ struct AviLayout {
   std::uint32_t grandFrames = 0;
   std::vector<RiffNode> moviChunks;
   std::optional<std::vector<IndexEntryLayout>> index;  // idx1 written when set
+  std::vector<RiffNode> hdrlExtras;                    // at the end of hdrl
+  std::vector<RiffNode> riffExtras;                    // between hdrl and movi
 };
 
 Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression = 0,
@@ -63,6 +67,9 @@ Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samp
                    std::uint16_t bitsPerSample, std::uint16_t cbSize);
 Bytes strhData(const StreamLayout& stream);
 Bytes idx1Data(const std::vector<IndexEntryLayout>& entries);
+
+// A LIST INFO of (id, text) tags, each text written with a NUL after it.
+RiffNode infoList(const std::vector<std::pair<std::string, std::string>>& tags);
 
 StreamLayout videoStream(std::int32_t width = 320, std::int32_t height = 240);
 StreamLayout audioStream();

@@ -1,14 +1,16 @@
 #include "tests/support/ReportChecks.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "page/JsonReport.h"
+#include "page/StructureRows.h"
 #include "page/TextReport.h"
 #include "page/Utf8Text.h"
-#include "page/StructureRows.h"
 
 namespace testing_support {
 namespace {
@@ -101,7 +103,46 @@ std::string textFault(const FileReport& report) {
   return {};
 }
 
+// The header rows of a report, found by their place alone: everything up to
+// "Streams"; then, of each stream, its number and its AVISTREAMHEADER block;
+// nothing of a group at the top level after the streams.
+std::vector<StructureRowText> headerRowsOf(const std::vector<StructureRowText>& rows) {
+  std::vector<StructureRowText> headers;
+  bool inStreams = false;
+  bool inStreamHeader = false;
+  for (const StructureRowText& row : rows) {
+    if (!inStreams) {
+      inStreams = row.indent == 0 && row.element == "Streams";
+    } else if (row.indent == 0) {
+      break;
+    } else if (row.indent == 2) {
+      inStreamHeader = row.element == "AVISTREAMHEADER";
+      if (!inStreamHeader) continue;
+    } else if (row.indent == 3 && !inStreamHeader) {
+      continue;
+    }
+    headers.push_back(row);
+  }
+  return headers;
+}
+
+bool sameRows(const std::vector<StructureRowText>& a, const std::vector<StructureRowText>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const StructureRowText& x, const StructureRowText& y) {
+    return x.indent == y.indent && x.image == y.image && x.element == y.element && x.value == y.value;
+  });
+}
+
 }  // namespace
+
+std::string headerRowsFault(const FileReport& all, const FileReport& headers) {
+  if (all.status != headers.status) {
+    return "the status is '" + all.status + "' with all rows and '" + headers.status + "' with the header rows";
+  }
+  if (all.ok != headers.ok) return "ok differs between all rows and the header rows";
+  if (!sameRows(headerRowsOf(headers.rows), headers.rows)) return "the header report has rows beyond the headers";
+  if (!sameRows(headerRowsOf(all.rows), headers.rows)) return "the header rows differ within all rows";
+  return {};
+}
 
 std::string reportFault(const FileReport& report) {
   if (report.status.empty()) return "empty status";

@@ -14,4 +14,12 @@ namespace testing_support {
 // its regression inputs.
 std::string reportFault(const FileReport& report);
 
+// What must hold between the report of some bytes with all rows and their
+// report with the header rows alone: the same status, and the header rows
+// exactly those of the full report once the rows that follow the headers
+// (each stream's format, name and index summary; the INFO group) are taken
+// out, which leaves the header report as it is. Returns the first broken
+// rule, or an empty string.
+std::string headerRowsFault(const FileReport& all, const FileReport& headers);
+
 }  // namespace testing_support
