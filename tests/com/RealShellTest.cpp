@@ -5,7 +5,6 @@
 // Registers per machine in the test prefix, and removes that again.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,26 +15,6 @@
 #include "tests/support/TempDirectory.h"
 
 namespace {
-
-using shell_host::PageRow;
-
-struct ToolReport {
-  std::vector<PageRow> rows;
-  std::string status;
-};
-
-ToolReport toolReport(const std::string& path) {
-  const nlohmann::json file =
-      nlohmann::json::parse(shell_host::runProgram(QUARNEL_TOOL, {"--json", path}).output).at(0);
-  ToolReport report{{}, file.at("status").get<std::string>()};
-  for (const nlohmann::json& row : file.at("rows")) {
-    // The list can't tell a row without a value from one with an empty value.
-    const std::string value = row.at("value").is_null() ? "" : row.at("value").get<std::string>();
-    report.rows.push_back(
-        {row.at("indent").get<int>(), row.at("image").get<int>(), row.at("element").get<std::string>(), value});
-  }
-  return report;
-}
 
 bool loaded(const std::string& dll) {
   return GetModuleHandleW(brix::toWide(dll).c_str()) != nullptr;
@@ -82,7 +61,7 @@ TEST_F(RealShell, RegisteredTheDialogHasTheAVIPageAndUnregisteredItHasNone) {
   ASSERT_TRUE(registered.shown);
   EXPECT_TRUE(copyLoaded) << "the shell did not load the registered copy";
   ASSERT_TRUE(registered.avi) << "tabs: " << ::testing::PrintToString(registered.tabs);
-  const ToolReport tool = toolReport(clip);
+  const shell_host::ToolReport tool = shell_host::toolReport(QUARNEL_TOOL, clip);
   EXPECT_EQ(registered.avi->status, "Ok");
   EXPECT_EQ(tool.status, "Ok");
   ASSERT_EQ(registered.avi->rows.size(), tool.rows.size());
