@@ -9,7 +9,8 @@ namespace brix {
 
 // One key of a registration below a root, and the text value it holds.
 struct RegistryEntry {
-  // A key that others use too: created when missing, never removed.
+  // A key that others use too: created when missing, and left by remove()
+  // (only a failed write takes away what it created itself).
   std::string base;
   // The key itself below base, or empty for base itself. Created when
   // missing; removed once it holds nothing more, and so is each key between
