@@ -6,6 +6,7 @@
 
 #include "base/FormatString.h"
 #include "base/RegistryKey.h"
+#include "base/Unicode.h"
 #include "base/WindowsError.h"
 
 using brix::RegistryKey;
@@ -252,6 +253,59 @@ TEST_F(RegistryKeyTest, AFailingCloseInCreateThrowsAndKeepsTheObject) {
   EXPECT_TRUE(key.owned());
   EXPECT_EQ(key.key(), held);
   EXPECT_FALSE(exists(path + "\\Other"));
+}
+
+// --- What registration needs ---------------------------------------------
+
+TEST_F(RegistryKeyTest, StringsAreStoredAsUtf16AndStoredValuesComeBackExactly) {
+  RegistryKey key;
+  create(key, path);
+  const std::string text = "C:\\Program Files\\Quarnel AVI – tëst 日本 𝄞\\Quarnel AVI.dll";
+  key.setString("", text);
+  key.setString("Empty", "");
+
+  // Read with the system's own wide call: UTF-16 with one terminator.
+  wchar_t read[128] = {};
+  DWORD type = 0, size = sizeof read;
+  ASSERT_EQ(RegQueryValueExW(key.key(), L"", nullptr, &type, reinterpret_cast<BYTE*>(read), &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(std::wstring(read, size / sizeof(wchar_t)), brix::toWide(text) + L'\0');
+  EXPECT_EQ(key.queryStored("Empty"), (brix::StoredValue{REG_SZ, {0, 0}}));
+
+  // What is stored comes back as it was, whatever its type and length.
+  const std::wstring expandable = L"%ProgramFiles%\\Quarnel AVI.dll";
+  const auto* bytes = reinterpret_cast<const BYTE*>(expandable.c_str());
+  const brix::StoredValue values[] = {
+      {REG_EXPAND_SZ, std::vector<BYTE>(bytes, bytes + (expandable.size() + 1) * sizeof(wchar_t))},
+      {REG_BINARY, std::vector<BYTE>(5000, 0xA5)},
+      {REG_DWORD, {1, 2, 3, 4}},
+      {REG_BINARY, {}},
+  };
+  for (const brix::StoredValue& value : values) {
+    key.setStored("Kept", value);
+    EXPECT_EQ(key.queryStored("Kept"), value) << "type " << value.type << ", " << value.data.size() << " bytes";
+  }
+  EXPECT_EQ(key.queryStored("Absent"), std::nullopt);
+}
+
+TEST_F(RegistryKeyTest, DeletingAnswersWhatWasThereAndKeepsKeysThatHoldKeys) {
+  RegistryKey key;
+  create(key, path + "\\Child\\Grandchild");
+  RegistryKey parent;
+  create(parent, path);
+  EXPECT_FALSE(parent.empty());
+  parent.setString("Value", "x");
+  EXPECT_TRUE(parent.deleteValue("Value"));
+  EXPECT_FALSE(parent.deleteValue("Value"));
+
+  // A key with a sub-key stays.
+  EXPECT_THROW(RegistryKey::deleteKey(HKEY_CURRENT_USER, (path + "\\Child").c_str()), WindowsError);
+  EXPECT_TRUE(exists(path + "\\Child\\Grandchild"));
+  key.setString("", "goes with its key");
+  EXPECT_TRUE(RegistryKey::deleteKey(HKEY_CURRENT_USER, (path + "\\Child\\Grandchild").c_str()));
+  EXPECT_FALSE(RegistryKey::deleteKey(HKEY_CURRENT_USER, (path + "\\Child\\Grandchild").c_str()));
+  EXPECT_TRUE(RegistryKey::deleteKey(HKEY_CURRENT_USER, (path + "\\Child").c_str()));
+  EXPECT_TRUE(parent.empty());
 }
 
 }  // namespace

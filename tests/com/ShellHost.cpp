@@ -2,6 +2,7 @@
 
 #include <prsht.h>
 
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 
 #include "base/Unicode.h"
@@ -293,6 +294,18 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
   CloseHandle(process.hThread);
   CloseHandle(readEnd);
   return run;
+}
+
+ToolReport toolReport(const std::string& tool, const std::string& path) {
+  const nlohmann::json file = nlohmann::json::parse(runProgram(tool, {"--json", path}).output).at(0);
+  ToolReport report{{}, file.at("status").get<std::string>()};
+  for (const nlohmann::json& row : file.at("rows")) {
+    // The list can't tell a row without a value from one with an empty value.
+    const std::string value = row.at("value").is_null() ? "" : row.at("value").get<std::string>();
+    report.rows.push_back(
+        {row.at("indent").get<int>(), row.at("image").get<int>(), row.at("element").get<std::string>(), value});
+  }
+  return report;
 }
 
 }  // namespace shell_host

@@ -131,4 +131,11 @@ struct ProgramRun {
 };
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// What the tool's --json prints for one file, in the page's terms.
+struct ToolReport {
+  std::vector<PageRow> rows;
+  std::string status;
+};
+ToolReport toolReport(const std::string& tool, const std::string& path);
+
 }  // namespace shell_host

@@ -1,6 +1,9 @@
-// show-page FILE.avi [SHOT.png]: shows the "AVI" page of a file in a real
-// property sheet, as the shell would, and saves a screenshot of the sheet.
-// Used by scripts/run --gui under a virtual display.
+// show-page FILE.avi [SHOT.png]: registers "Quarnel AVI.dll" with regsvr32,
+// opens the Properties dialog of a file through the system's shell, shows
+// its "AVI" page, saves a screenshot of the sheet and unregisters the DLL
+// again. Used by scripts/run --gui under a virtual display: Wine binds its
+// desktop to the display of the first program of a session, so regsvr32
+// runs from here rather than before, without a display.
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -9,7 +12,7 @@
 
 #include "base/Unicode.h"
 #include "tests/com/PngFile.h"
-#include "tests/com/ShellHost.h"
+#include "tests/com/RealShell.h"
 
 namespace {
 
@@ -60,23 +63,28 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   try {
+    if (FAILED(OleInitialize(nullptr))) throw std::runtime_error("can't initialise COM");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    const shell_host::ExtensionDll dll(QUARNEL_DLL);
-    const std::vector<HPROPSHEETPAGE> pages =
-        shell_host::pagesFor(dll.createExtension().get(), {brix::fromWide(argv[1])});
-    if (pages.empty()) throw std::runtime_error("no page for this file (its name must end in .avi)");
-    const std::string path = brix::fromWide(argv[1]);
-    shell_host::SheetWindow sheet(pages, path.substr(path.find_last_of("\\/") + 1));
-    SetWindowPos(sheet.handle(), HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    settle(500);
-    const shell_host::PageContents page = shell_host::readPage(sheet.currentPage());
-    std::printf("%zu rows, status: %s\n", page.rows.size(), page.status.c_str());
-    if (argc == 3) {
-      std::uint32_t width = 0, height = 0;
-      const std::vector<std::uint8_t> rgb = capture(sheet.handle(), width, height);
-      shell_host::writePng(brix::fromWide(argv[2]), width, height, rgb);
+    const shell_host::WineAviAssociation association;
+    const shell_host::Regsvr32Registration registration(QUARNEL_DLL);
+    const shell_host::PropertiesDialog dialog = shell_host::openProperties(brix::fromWide(argv[1]), [&](HWND sheet) {
+      SetWindowPos(sheet, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+      settle(500);
+      if (argc == 3) {
+        std::uint32_t width = 0, height = 0;
+        const std::vector<std::uint8_t> rgb = capture(sheet, width, height);
+        shell_host::writePng(brix::fromWide(argv[2]), width, height, rgb);
+      }
+    });
+    if (!dialog.avi) {
+      std::string tabs;
+      for (const std::string& tab : dialog.tabs) tabs += " \"" + tab + "\"";
+      throw std::runtime_error(dialog.shown ? "the Properties dialog has no \"AVI\" page, only" + tabs
+                                            : "the shell showed no Properties dialog");
     }
+    std::printf("%zu rows, status: %s\n", dialog.avi->rows.size(), dialog.avi->status.c_str());
+    OleUninitialize();
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "show-page: %s\n", e.what());
