@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,23 +40,8 @@ std::vector<std::string> realFiles() {
 }
 
 // What quarnel-avi --json reports for one file.
-struct ToolReport {
-  std::vector<PageRow> rows;
-  std::string status;
-};
-
-ToolReport toolReport(const std::string& path) {
-  const shell_host::ProgramRun run = shell_host::runProgram(QUARNEL_TOOL, {"--json", path});
-  const nlohmann::json files = nlohmann::json::parse(run.output);
-  const nlohmann::json& file = files.at(0);
-  ToolReport report{{}, file.at("status").get<std::string>()};
-  for (const nlohmann::json& row : file.at("rows")) {
-    // The list can't tell a row without a value from one with an empty value.
-    const std::string value = row.at("value").is_null() ? "" : row.at("value").get<std::string>();
-    report.rows.push_back(
-        {row.at("indent").get<int>(), row.at("image").get<int>(), row.at("element").get<std::string>(), value});
-  }
-  return report;
+shell_host::ToolReport toolReport(const std::string& path) {
+  return shell_host::toolReport(QUARNEL_TOOL, path);
 }
 
 std::optional<DWORD> storedWidth(const wchar_t* name) {
@@ -123,7 +107,7 @@ TEST_F(ExtensionHost, EveryRealFileShowsTheToolsRowsAndOk) {
     SCOPED_TRACE(name);
     const std::string path = dataFile(name);
     const PageContents page = showPage({path});
-    const ToolReport tool = toolReport(path);
+    const shell_host::ToolReport tool = toolReport(path);
     EXPECT_EQ(page.status, "Ok");
     EXPECT_EQ(tool.status, "Ok");
     ASSERT_EQ(page.rows.size(), tool.rows.size());
