@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "base/WindowsError.h"
+#include "tests/ui/TestDialog.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/Clipboard.h"
+
+using brix::Clipboard;
+using brix::WindowsError;
+
+namespace {
+
+std::wstring clipboardText() {
+  if (!OpenClipboard(nullptr)) return L"(can't open)";
+  std::wstring text = L"(no text)";
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Another program's hold on the clipboard: a thread with a window of its
+// own opens it and keeps it open until told to let go, or for at most
+// holdMs.
+class ClipboardHolder {
+ public:
+  explicit ClipboardHolder(DWORD holdMs) {
+    thread_ = std::thread([this, holdMs] {
+      const HWND window = CreateWindowW(L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+      opened_ = OpenClipboard(window) != FALSE;
+      holding_ = true;
+      const DWORD start = GetTickCount();
+      while (!release_ && GetTickCount() - start < holdMs) Sleep(1);
+      if (opened_) CloseClipboard();
+      holding_ = false;
+      DestroyWindow(window);
+    });
+    while (!holding_) Sleep(1);
+  }
+  ~ClipboardHolder() {
+    release_ = true;
+    thread_.join();
+  }
+  bool opened() const { return opened_; }
+  bool holding() const { return holding_; }
+
+ private:
+  std::atomic<bool> opened_{false}, holding_{false}, release_{false};
+  std::thread thread_;
+};
+
+class ClipboardTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ui_testing::initCommonControls(); }
+  ui_testing::TestDialog dialog;
+  ui_testing::ModelessDialog window{&dialog};
+};
+
+TEST_F(ClipboardTest, TextGoesOnAsUtf16WithWindowsLineBreaks) {
+  const struct {
+    const char* utf8;
+    const wchar_t* expected;
+  } cases[] = {
+      {"Path  clip.avi\nStatus: Ok\n", L"Path  clip.avi\r\nStatus: Ok\r\n"},
+      {"already\r\nbroken\n\nlines", L"already\r\nbroken\r\n\r\nlines"},
+      {"\n", L"\r\n"},
+      {"Gr\xC3\xB6\xC3\x9F"
+       "e \xE2\x9C\x93",
+       L"Gr\u00F6\u00DFe \u2713"},
+      {"", L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.utf8);
+    {
+      Clipboard clipboard(window.handle());
+      clipboard.setText(c.utf8);
+    }
+    EXPECT_EQ(clipboardText(), c.expected);
+  }
+}
+
+TEST_F(ClipboardTest, AClipboardHeldOpenElsewhereIsWaitedForBrieflyThenRefused) {
+  {
+    Clipboard clipboard(window.handle());
+    clipboard.setText("before");
+  }
+  {
+    const ClipboardHolder holder(10000);
+    ASSERT_TRUE(holder.opened());
+    try {
+      Clipboard clipboard(window.handle());
+      FAIL() << "opened a clipboard held open elsewhere";
+    } catch (const WindowsError& e) {
+      EXPECT_EQ(std::string(e.std::runtime_error::what()), "Can't open clipboard");
+    }
+    EXPECT_TRUE(holder.holding()) << "gave up only once the other program let go";
+  }
+  EXPECT_EQ(clipboardText(), L"before");
+
+  {
+    // A hold of a moment, as a clipboard manager reading what was just copied.
+    const ClipboardHolder moment(20);
+    ASSERT_TRUE(moment.opened());
+    Clipboard clipboard(window.handle());
+    clipboard.setText("after");
+  }
+  EXPECT_EQ(clipboardText(), L"after");
+}
+
+}  // namespace
