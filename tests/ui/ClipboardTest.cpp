@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "base/WindowsError.h"
+#include "tests/support/ClipboardHolder.h"
 #include "tests/ui/TestDialog.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Clipboard.h"
 
 using brix::Clipboard;
 using brix::WindowsError;
+using testing_support::ClipboardHolder;
 
 namespace {
 
@@ -24,36 +24,6 @@ std::wstring clipboardText() {
   CloseClipboard();
   return text;
 }
-
-// Another program's hold on the clipboard: a thread with a window of its
-// own opens it and keeps it open until told to let go, or for at most
-// holdMs.
-class ClipboardHolder {
- public:
-  explicit ClipboardHolder(DWORD holdMs) {
-    thread_ = std::thread([this, holdMs] {
-      const HWND window = CreateWindowW(L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-      opened_ = OpenClipboard(window) != FALSE;
-      holding_ = true;
-      const DWORD start = GetTickCount();
-      while (!release_ && GetTickCount() - start < holdMs) Sleep(1);
-      if (opened_) CloseClipboard();
-      holding_ = false;
-      DestroyWindow(window);
-    });
-    while (!holding_) Sleep(1);
-  }
-  ~ClipboardHolder() {
-    release_ = true;
-    thread_.join();
-  }
-  bool opened() const { return opened_; }
-  bool holding() const { return holding_; }
-
- private:
-  std::atomic<bool> opened_{false}, holding_{false}, release_{false};
-  std::thread thread_;
-};
 
 class ClipboardTest : public ::testing::Test {
  protected:
