@@ -6,8 +6,12 @@
 #include "base/ModuleHandle.h"
 #include "base/RegistryKey.h"
 #include "page/FileReport.h"
+#include "page/JsonReport.h"
 #include "page/PageResources.h"
 #include "page/StatusText.h"
+#include "page/TextReport.h"
+#include "ui/Clipboard.h"
+#include "ui/PopupMenu.h"
 
 namespace {
 
@@ -20,6 +24,10 @@ constexpr int defaultValueWidth = 200;
 
 // Appended after every row there is.
 constexpr int lastPosition = 0x7FFFFFFF;
+
+// What the keys and the context menu ask for; the menu answers with its
+// item's, not with a command to the dialog.
+enum : UINT { copyCommand = 1, copyAllCommand, copyAllAsJsonCommand, selectAllCommand };
 
 struct ColumnWidths {
   int element = defaultElementWidth;
@@ -70,14 +78,22 @@ void AVITreePropertyPage::setUpList() {
 }
 
 void AVITreePropertyPage::fillList() {
+  report_ = FileReport{fileName_, {}, {}, false};
   try {
     const ReadStatus status = readFileRows(
         fileName_, [this](int indent, int image, const std::string& element, const std::optional<std::string>& value) {
           addRow(indent, image, element, value);
+          report_.rows.push_back({indent, image, element, value});
         });
+    report_.status = status.text;
+    report_.ok = status.ok;
+    // A keyboard user who tabs into the list starts on the first row.
+    if (!report_.rows.empty()) listView_.setItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
     setDlgItemText(IDC_STATUS, status.text.c_str());
   } catch (const std::exception& e) {
-    setDlgItemText(IDC_STATUS, statusText(e).c_str());
+    report_.status = statusText(e);
+    report_.ok = false;
+    setDlgItemText(IDC_STATUS, report_.status.c_str());
   }
 }
 
@@ -96,6 +112,92 @@ void AVITreePropertyPage::storeColumnWidths() {
   } catch (const std::exception&) {
     // Not worth a word to the user: the next page starts with what is stored.
   }
+}
+
+LRESULT AVITreePropertyPage::onNotify(NMHDR* header) {
+  if (header->hwndFrom == listView_.handle()) {
+    switch (header->code) {
+      case LVN_KEYDOWN: onListKey(reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey); break;
+    }
+  }
+  return PropertyPage::onNotify(header);
+}
+
+void AVITreePropertyPage::onListKey(WORD key) {
+  // Ctrl alone: with Alt too (AltGr) the keys type characters.
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return;
+  if (key == 'C' || key == VK_INSERT) runCommand(copyCommand);
+  if (key == 'A') runCommand(selectAllCommand);
+}
+
+void AVITreePropertyPage::onContextMenu(brix::Window* window, int x, int y) {
+  if (window != &listView_) {
+    PropertyPage::onContextMenu(window, x, y);
+    return;
+  }
+  try {
+    if (x == -1 && y == -1) {
+      const POINT point = menuPointForKeyboard();
+      x = point.x;
+      y = point.y;
+    }
+    showMenu(x, y);
+  } catch (const std::exception&) {
+    // No menu, nothing lost: the keys still copy.
+  }
+}
+
+POINT AVITreePropertyPage::menuPointForKeyboard() {
+  // Under the focused row, as if the user had clicked it; the list's corner
+  // when that row is scrolled away or there is none.
+  RECT client = {};
+  GetClientRect(listView_.handle(), &client);
+  POINT point = {client.left, client.top};
+  int item = listView_.getNextItem(-1, LVNI_FOCUSED);
+  if (item < 0) item = listView_.getNextItem(-1, LVNI_SELECTED);
+  if (item >= 0) {
+    const RECT row = listView_.getSubItemRect(item, 0, LVIR_LABEL);
+    if (row.bottom > client.top && row.bottom <= client.bottom) point = {row.left, row.bottom};
+  }
+  ClientToScreen(listView_.handle(), &point);
+  return point;
+}
+
+void AVITreePropertyPage::showMenu(int x, int y) {
+  brix::PopupMenu menu;
+  menu.append(copyCommand, "Copy", listView_.getNextItem(-1, LVNI_SELECTED) >= 0);
+  menu.append(copyAllCommand, "Copy all", true);
+  menu.append(copyAllAsJsonCommand, "Copy all as JSON", true);
+  runCommand(menu.track(handle(), x, y));
+}
+
+void AVITreePropertyPage::runCommand(UINT command) {
+  try {
+    std::string text;
+    switch (command) {
+      case copyCommand: text = textRows(selectedRows()); break;
+      case copyAllCommand: text = textReport(report_); break;
+      case copyAllAsJsonCommand: text = jsonReport({report_}); break;
+      case selectAllCommand: listView_.setItemState(-1, LVIS_SELECTED, LVIS_SELECTED); return;
+      default: return;
+    }
+    if (text.empty()) return;
+    brix::Clipboard clipboard(handle());
+    clipboard.setText(text);
+  } catch (const std::exception&) {
+    // Not worth a word: the user sees the clipboard unchanged and copies again.
+  }
+}
+
+std::vector<StructureRowText> AVITreePropertyPage::selectedRows() {
+  std::vector<StructureRowText> rows;
+  for (int item = listView_.getNextItem(-1, LVNI_SELECTED); item >= 0;
+       item = listView_.getNextItem(item, LVNI_SELECTED)) {
+    // The list holds the report's rows in their order.
+    const auto index = static_cast<std::size_t>(item);
+    if (index < report_.rows.size()) rows.push_back(report_.rows[index]);
+  }
+  return rows;
 }
 
 void AVITreePropertyPage::onRelease() {
