@@ -5,6 +5,7 @@
 
 #include "base/ModuleHandle.h"
 #include "base/RegistryKey.h"
+#include "base/Unicode.h"
 #include "page/FileReport.h"
 #include "page/JsonReport.h"
 #include "page/PageResources.h"
@@ -21,9 +22,19 @@ constexpr char elementWidthName[] = "ElementWidth";
 constexpr char valueWidthName[] = "ValueWidth";
 constexpr int defaultElementWidth = 100;
 constexpr int defaultValueWidth = 200;
+constexpr int baseDpi = 96;
 
 // Appended after every row there is.
 constexpr int lastPosition = 0x7FFFFFFF;
+
+// The list's own look, set at run time beside the template's styles: the
+// whole row selected, the selection still shown when the focus is
+// elsewhere, no flicker while a long list scrolls, and tips for texts cut
+// short.
+constexpr DWORD listExtendedStyles = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP | LVS_EX_LABELTIP;
+// The list leaves about this much room at each side of a cell's text, at 96
+// dots per inch.
+constexpr int cellTextMargin = 6;
 
 // What the keys and the context menu ask for; the menu answers with its
 // item's, not with a command to the dialog.
@@ -70,6 +81,11 @@ bool AVITreePropertyPage::onInitDialog(brix::Window* focus) {
 void AVITreePropertyPage::setUpList() {
   const ColumnWidths widths = loadColumnWidths();
   listView_.attachDlgItem(*this, IDC_STRUCTURE_LIST);
+  // The list shows no text of its own: its text is its name for a screen
+  // reader.
+  listView_.setWindowText("AVI structure");
+  listView_.addStyle(LVS_SHOWSELALWAYS);
+  listView_.setExtendedStyle(listExtendedStyles, listExtendedStyles);
   listView_.insertColumn(0, "Element", widths.element, LVCFMT_LEFT, -1);
   listView_.insertColumn(1, "Value", widths.value, LVCFMT_LEFT, -1);
   // The control takes the list over and destroys it with itself.
@@ -118,6 +134,20 @@ LRESULT AVITreePropertyPage::onNotify(NMHDR* header) {
   if (header->hwndFrom == listView_.handle()) {
     switch (header->code) {
       case LVN_KEYDOWN: onListKey(reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey); break;
+      case LVN_GETINFOTIPW: {
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+        const std::wstring text = brix::toWide(infoTip(tip->iItem, (tip->dwFlags & LVGIT_UNFOLDED) != 0));
+        if (tip->pszText && tip->cchTextMax > 0) {
+          lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
+        }
+        return 0;
+      }
+      case LVN_GETINFOTIPA: {
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(header);
+        const std::string text = infoTip(tip->iItem, (tip->dwFlags & LVGIT_UNFOLDED) != 0);
+        if (tip->pszText && tip->cchTextMax > 0) lstrcpynA(tip->pszText, text.c_str(), tip->cchTextMax);
+        return 0;
+      }
     }
   }
   return PropertyPage::onNotify(header);
@@ -198,6 +228,24 @@ std::vector<StructureRowText> AVITreePropertyPage::selectedRows() {
     if (index < report_.rows.size()) rows.push_back(report_.rows[index]);
   }
   return rows;
+}
+
+std::string AVITreePropertyPage::infoTip(int item, bool labelShown) {
+  if (item < 0 || static_cast<std::size_t>(item) >= report_.rows.size()) return {};
+  const StructureRowText& row = report_.rows[static_cast<std::size_t>(item)];
+  bool valueCut = false;
+  try {
+    if (row.value && !row.value->empty()) {
+      const RECT cell = listView_.getSubItemRect(item, 1, LVIR_LABEL);
+      const int room = cell.right - cell.left - 2 * MulDiv(cellTextMargin, listView_.dpi(), baseDpi);
+      valueCut = listView_.getStringWidth(row.value->c_str()) > room;
+    }
+  } catch (const std::exception&) {
+    // A row the list can't measure gets no tip of its own.
+  }
+  // The list itself shows an Element cut short in full; the Value follows it.
+  if (!valueCut) return labelShown ? std::string() : row.element;
+  return labelShown ? *row.value : row.element + "\r\n" + *row.value;
 }
 
 void AVITreePropertyPage::onRelease() {

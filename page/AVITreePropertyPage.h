@@ -51,6 +51,10 @@ class AVITreePropertyPage : public brix::PropertyPage {
   // clipboard, say) leaves the clipboard as it was, without a word.
   void runCommand(UINT command);
   std::vector<StructureRowText> selectedRows();
+  // The text to show for a row whose Element or Value the list cuts short,
+  // or an empty text; the list passes labelShown when it shows the Element
+  // whole.
+  std::string infoTip(int item, bool labelShown);
 
   std::string fileName_;
   brix::ListView listView_;
