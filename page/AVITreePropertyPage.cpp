@@ -20,9 +20,13 @@ namespace {
 constexpr char widthsKey[] = "Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
 constexpr char elementWidthName[] = "ElementWidth";
 constexpr char valueWidthName[] = "ValueWidth";
+// The widths without a stored one, at 96 dots per inch; they grow with the
+// dialog's DPI.
 constexpr int defaultElementWidth = 100;
 constexpr int defaultValueWidth = 200;
 constexpr int baseDpi = 96;
+// From here on the row images are drawn at 32 x 32 instead of 16 x 16.
+constexpr int largeImagesDpi = 144;
 
 // Appended after every row there is.
 constexpr int lastPosition = 0x7FFFFFFF;
@@ -41,14 +45,14 @@ constexpr int cellTextMargin = 6;
 enum : UINT { copyCommand = 1, copyAllCommand, copyAllAsJsonCommand, selectAllCommand };
 
 struct ColumnWidths {
-  int element = defaultElementWidth;
-  int value = defaultValueWidth;
+  int element;
+  int value;
 };
 
 // The stored widths, used as stored; each one that can't be read keeps its
 // default, and a missing "ElementWidth" ends the reading.
-ColumnWidths loadColumnWidths() {
-  ColumnWidths widths;
+ColumnWidths loadColumnWidths(int dpi) {
+  ColumnWidths widths{MulDiv(defaultElementWidth, dpi, baseDpi), MulDiv(defaultValueWidth, dpi, baseDpi)};
   try {
     brix::RegistryKey key(HKEY_CURRENT_USER, widthsKey, KEY_READ);
     widths.element = static_cast<int>(key.queryDWORD(elementWidthName));
@@ -79,7 +83,8 @@ bool AVITreePropertyPage::onInitDialog(brix::Window* focus) {
 }
 
 void AVITreePropertyPage::setUpList() {
-  const ColumnWidths widths = loadColumnWidths();
+  const int dpi = this->dpi();
+  const ColumnWidths widths = loadColumnWidths(dpi);
   listView_.attachDlgItem(*this, IDC_STRUCTURE_LIST);
   // The list shows no text of its own: its text is its name for a screen
   // reader.
@@ -89,7 +94,9 @@ void AVITreePropertyPage::setUpList() {
   listView_.insertColumn(0, "Element", widths.element, LVCFMT_LEFT, -1);
   listView_.insertColumn(1, "Value", widths.value, LVCFMT_LEFT, -1);
   // The control takes the list over and destroys it with itself.
-  brix::ImageList images(IDB_ROW_IMAGES, IMAGE_BITMAP, 16, CLR_DEFAULT, LR_CREATEDIBSECTION, brix::moduleHandle());
+  const bool large = dpi >= largeImagesDpi;
+  brix::ImageList images(large ? IDB_ROW_IMAGES_LARGE : IDB_ROW_IMAGES, IMAGE_BITMAP, large ? 32 : 16, CLR_DEFAULT,
+                         LR_CREATEDIBSECTION, brix::moduleHandle());
   listView_.setImageList(LVSIL_SMALL, images);
 }
 

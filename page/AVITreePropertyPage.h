@@ -18,7 +18,8 @@
 // it: Ctrl+C copies the selected rows, Ctrl+A selects them all, and the
 // list's context menu (a right click, the menu key, Shift+F10) offers
 // "Copy", "Copy all" and "Copy all as JSON", in the layouts the
-// command-line tool prints.
+// command-line tool prints. The column widths and row images follow the
+// dialog's DPI.
 //
 // The page owns itself: whoever makes it with new hands its page handle to a
 // property sheet, and the sheet's release deletes it. While it exists it
