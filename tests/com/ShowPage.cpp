@@ -1,6 +1,7 @@
 // show-page FILE.avi [SHOT.png]: shows the "AVI" page of a file in a real
 // property sheet, as the shell would, and saves a screenshot of the sheet.
-// Used by scripts/run --gui under a virtual display.
+// Used by scripts/run --gui under a virtual display, and by the tests of the
+// page at other DPIs, which Wine takes only when a process starts.
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -69,9 +70,12 @@ int wmain(int argc, wchar_t** argv) {
     const std::string path = brix::fromWide(argv[1]);
     shell_host::SheetWindow sheet(pages, path.substr(path.find_last_of("\\/") + 1));
     SetWindowPos(sheet.handle(), HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    settle(500);
+    // The screen needs a moment to show everything; the page itself does not.
+    if (argc == 3) settle(500);
     const shell_host::PageContents page = shell_host::readPage(sheet.currentPage());
     std::printf("%zu rows, status: %s\n", page.rows.size(), page.status.c_str());
+    // For a test that runs this at another DPI.
+    std::printf("columns %d %d, row images %d\n", page.elementWidth, page.valueWidth, page.imageSize);
     if (argc == 3) {
       std::uint32_t width = 0, height = 0;
       const std::vector<std::uint8_t> rgb = capture(sheet.handle(), width, height);
