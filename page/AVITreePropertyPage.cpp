@@ -79,6 +79,9 @@ void AVITreePropertyPage::addRow(int indent, int image, const std::string& eleme
 bool AVITreePropertyPage::onInitDialog(brix::Window* focus) {
   setUpList();
   fillList();
+  // Only now: each of these makes every row inserted cost more.
+  listView_.addStyle(LVS_SHOWSELALWAYS);
+  listView_.setExtendedStyle(listExtendedStyles, listExtendedStyles);
   return PropertyPage::onInitDialog(focus);
 }
 
@@ -89,8 +92,6 @@ void AVITreePropertyPage::setUpList() {
   // The list shows no text of its own: its text is its name for a screen
   // reader.
   listView_.setWindowText("AVI structure");
-  listView_.addStyle(LVS_SHOWSELALWAYS);
-  listView_.setExtendedStyle(listExtendedStyles, listExtendedStyles);
   listView_.insertColumn(0, "Element", widths.element, LVCFMT_LEFT, -1);
   listView_.insertColumn(1, "Value", widths.value, LVCFMT_LEFT, -1);
   // The control takes the list over and destroys it with itself.
