@@ -23,6 +23,7 @@
 // After the Win32 types it uses.
 #include <oleacc.h>
 
+using shell_host::columnWidthsKey;
 using shell_host::ComRef;
 using shell_host::MenuSeen;
 using shell_host::pressKeys;
@@ -30,7 +31,6 @@ using shell_host::pumpUntil;
 
 namespace {
 
-constexpr wchar_t widthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
 // What the clipboard holds before each copy, so that a copy shows.
 constexpr char untouched[] = "(what another program copied)";
 
@@ -95,15 +95,14 @@ class SystemDpi {
 class PageUse : public ::testing::Test {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
+    shell_host::initCommonControls();
+    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
     dll.emplace(QUARNEL_DLL);
   }
   void TearDown() override {
     sheet.reset();
     dll.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
   }
 
   // Shows the page of path, the keyboard focus in its list.
@@ -359,10 +358,10 @@ TEST_F(PageUse, TheDefaultWidthsAndTheRowImagesFollowTheDpi) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.dpi) + " dots per inch");
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
     if (c.stored) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, widthsKey, L"ElementWidth", REG_DWORD, &c.stored->first, sizeof(DWORD));
-      RegSetKeyValueW(HKEY_CURRENT_USER, widthsKey, L"ValueWidth", REG_DWORD, &c.stored->second, sizeof(DWORD));
+      RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, L"ElementWidth", REG_DWORD, &c.stored->first, sizeof(DWORD));
+      RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, L"ValueWidth", REG_DWORD, &c.stored->second, sizeof(DWORD));
     }
     std::string output;
     {

@@ -224,6 +224,13 @@ std::wstring quoted(const std::wstring& argument) {
 
 }  // namespace
 
+const wchar_t columnWidthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
+
+void initCommonControls() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
 ComRef<IDataObject> fileDropData(const std::vector<std::string>& names) {
   std::vector<std::wstring> wide;
   for (const std::string& name : names) wide.push_back(brix::toWide(name));

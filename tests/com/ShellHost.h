@@ -45,6 +45,12 @@ class ComRef {
   T* held_ = nullptr;
 };
 
+// Where the page remembers its column widths, under HKEY_CURRENT_USER.
+extern const wchar_t columnWidthsKey[];
+// The common controls a property sheet with the page needs, as the shell
+// has them.
+void initCommonControls();
+
 // A data object of the host's own, as the shell hands one to Initialize:
 // CF_HDROP data with the given names (UTF-8 here, UTF-16 in the data), or
 // no data at all.

@@ -61,8 +61,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   try {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
+    shell_host::initCommonControls();
     const shell_host::ExtensionDll dll(QUARNEL_DLL);
     const std::vector<HPROPSHEETPAGE> pages =
         shell_host::pagesFor(dll.createExtension().get(), {brix::fromWide(argv[1])});
