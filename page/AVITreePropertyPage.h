@@ -11,8 +11,8 @@
 // The "AVI" page of the Properties dialog of an ".avi" file. When its dialog
 // is first made it reads the file and lists its structure rows, with "Ok" or
 // the error that stopped the reading in the status line under the list; it
-// holds neither the file nor its model afterwards. The widths of the two columns are
-// remembered per user in the registry.
+// holds neither the file nor its model afterwards. The widths of the two
+// columns are remembered per user in the registry.
 //
 // The page keeps the report it shows, so that the user can copy rows out of
 // it: Ctrl+C copies the selected rows, Ctrl+A selects them all, and the
