@@ -274,15 +274,6 @@ TEST_F(ListViewTest, CellsAndTextsAreMeasuredAsTheControlDrawsThem) {
   }
 }
 
-TEST_F(ListViewTest, ExtendedStylesChangeOnlyWithinTheirMask) {
-  listView.setExtendedStyle(LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
-  const DWORD before = listView.setExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP, LVS_EX_FULLROWSELECT);
-  EXPECT_TRUE(before & LVS_EX_GRIDLINES);
-  const auto now = static_cast<DWORD>(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-  EXPECT_EQ(now & (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP),
-            static_cast<DWORD>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
-}
-
 // --- Image lists -------------------------------------------------------------
 
 TEST_F(ListViewTest, SetImageListHandsTheListToTheControl) {

@@ -329,14 +329,6 @@ TEST_F(WindowTest, TextAndStylesAreSetAtRunTime) {
   }
 }
 
-TEST_F(WindowTest, TheDpiIsTheScreens) {
-  const HDC screen = GetDC(nullptr);
-  const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(dialog.dpi(), screenDpi);
-  EXPECT_EQ(Window().dpi(), screenDpi) << "no window: the system's";
-}
-
 TEST_F(WindowTest, DispatchRoutesEachMessageAndAnswersAsItsRowSays) {
   ScriptedWindow object;
   // Commands and scrolling answer 0, whatever the default said.
