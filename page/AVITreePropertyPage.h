@@ -1,16 +1,25 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/LiveObject.h"
+#include "page/FileReport.h"
 #include "ui/ListView.h"
 #include "ui/PropertyPage.h"
 
 // The "AVI" page of the Properties dialog of an ".avi" file. When its dialog
 // is first made it reads the file and lists its structure rows, with "Ok" or
 // the error that stopped the reading in the status line under the list; it
-// keeps nothing of the file afterwards. The widths of the two columns are
-// remembered per user in the registry.
+// holds neither the file nor its model afterwards. The widths of the two
+// columns are remembered per user in the registry.
+//
+// The page keeps the report it shows, so that the user can copy rows out of
+// it: Ctrl+C copies the selected rows, Ctrl+A selects them all, and the
+// list's context menu (a right click, the menu key, Shift+F10) offers
+// "Copy", "Copy all" and "Copy all as JSON", in the layouts the
+// command-line tool prints. The column widths and row images follow the
+// dialog's DPI.
 //
 // The page owns itself: whoever makes it with new hands its page handle to a
 // property sheet, and the sheet's release deletes it. While it exists it
@@ -27,6 +36,8 @@ class AVITreePropertyPage : public brix::PropertyPage {
  protected:
   bool onInitDialog(brix::Window* focus) override;
   void onDestroy() override;
+  LRESULT onNotify(NMHDR* header) override;
+  void onContextMenu(brix::Window* window, int x, int y) override;
   void onRelease() override;
 
  private:
@@ -34,7 +45,20 @@ class AVITreePropertyPage : public brix::PropertyPage {
   void fillList();
   void storeColumnWidths();
 
+  void onListKey(WORD key);
+  void showMenu(int x, int y);
+  POINT menuPointForKeyboard();
+  // Runs one of the copy commands; a failure (another program holding the
+  // clipboard, say) leaves the clipboard as it was, without a word.
+  void runCommand(UINT command);
+  std::vector<StructureRowText> selectedRows();
+  // The text to show for a row whose Element or Value the list cuts short,
+  // or an empty text; the list passes labelShown when it shows the Element
+  // whole.
+  std::string infoTip(int item, bool labelShown);
+
   std::string fileName_;
   brix::ListView listView_;
+  FileReport report_;
   brix::LiveObject liveObject_;
 };

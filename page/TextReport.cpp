@@ -23,15 +23,15 @@ std::string withoutTrailingLineBreak(std::string text) {
 
 }  // namespace
 
-std::string textReport(const FileReport& report) {
+std::string textRows(const std::vector<StructureRowText>& rows) {
   std::size_t valueColumn = 0;
-  for (const StructureRowText& row : report.rows) {
+  for (const StructureRowText& row : rows) {
     if (row.value) valueColumn = std::max(valueColumn, row.indent * indentWidth + displayWidth(toUtf8(row.element)));
   }
   valueColumn += columnGap;
 
   std::string out;
-  for (const StructureRowText& row : report.rows) {
+  for (const StructureRowText& row : rows) {
     std::string line(row.indent * indentWidth, ' ');
     line += toUtf8(row.element);
     if (row.value && !row.value->empty()) {
@@ -40,6 +40,9 @@ std::string textReport(const FileReport& report) {
     }
     out += line + "\n";
   }
-  out += "Status: " + toUtf8(withoutTrailingLineBreak(report.status)) + "\n";
   return out;
+}
+
+std::string textReport(const FileReport& report) {
+  return textRows(report.rows) + "Status: " + toUtf8(withoutTrailingLineBreak(report.status)) + "\n";
 }

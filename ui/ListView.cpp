@@ -83,4 +83,35 @@ int ListView::getColumnWidth(int column) {
   return static_cast<int>(sendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
 
+DWORD ListView::setExtendedStyle(DWORD mask, DWORD styles) {
+  return static_cast<DWORD>(sendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, static_cast<LPARAM>(styles)));
+}
+
+int ListView::getNextItem(int start, UINT flags) {
+  return static_cast<int>(sendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
+}
+
+void ListView::setItemState(int item, UINT state, UINT mask) {
+  LVITEMA change = {};
+  change.state = state;
+  change.stateMask = mask;
+  if (!sendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&change))) {
+    throw WindowsError("Can't set item state");
+  }
+}
+
+RECT ListView::getSubItemRect(int item, int subItem, int code) {
+  RECT rect = {};
+  rect.top = subItem;
+  rect.left = code;
+  if (!sendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect))) {
+    throw WindowsError("Can't get item rectangle");
+  }
+  return rect;
+}
+
+int ListView::getStringWidth(const char* text) {
+  return static_cast<int>(sendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(toWide(text).c_str())));
+}
+
 }  // namespace brix

@@ -31,6 +31,22 @@ class ListView : public Window {
   // one); list then owns the control's previous list of that kind, if any.
   void setImageList(int kind, ImageList& list);
   int getColumnWidth(int column);
+
+  // LVS_EX_* styles: those in mask become as in styles; returns the styles
+  // before.
+  DWORD setExtendedStyle(DWORD mask, DWORD styles);
+  // The next item after start (-1: from the first) with the LVNI_* flags,
+  // or -1 when there is none.
+  int getNextItem(int start, UINT flags);
+  // The states in mask of item (-1: of every item) become as in state;
+  // throws "Can't set item state".
+  void setItemState(int item, UINT state, UINT mask);
+  // The rectangle of a cell (subitem 0: the whole row for LVIR_BOUNDS) in
+  // the control's client coordinates, part code one of LVIR_*; throws
+  // "Can't get item rectangle".
+  RECT getSubItemRect(int item, int subItem, int code);
+  // How wide text would be drawn in the control's font, in pixels.
+  int getStringWidth(const char* text);
 };
 
 }  // namespace brix

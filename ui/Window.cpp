@@ -1,10 +1,26 @@
 #include "ui/Window.h"
 
+#include <windowsx.h>
+
 #include "base/Unicode.h"
 #include "base/WindowsError.h"
 #include "ui/WindowRegistry.h"
 
 namespace brix {
+namespace {
+
+// The screen's device context, for as long as it is asked something.
+struct ScreenDC {
+  ScreenDC() noexcept : handle(GetDC(nullptr)) {}
+  ~ScreenDC() {
+    if (handle) ReleaseDC(nullptr, handle);
+  }
+  ScreenDC(const ScreenDC&) = delete;
+  ScreenDC& operator=(const ScreenDC&) = delete;
+  HDC handle;
+};
+
+}  // namespace
 
 LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (previousProc_) return CallWindowProcA(previousProc_, handle_, message, wParam, lParam);
@@ -51,6 +67,11 @@ void Window::onNcDestroy() {
   ownsWindow_ = false;
 }
 
+void Window::onContextMenu(Window* window, int x, int y) {
+  defaultProc(WM_CONTEXTMENU, window ? reinterpret_cast<WPARAM>(window->handle()) : 0,
+              MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+}
+
 Window::~Window() {
   try {
     destroyWindow();
@@ -93,6 +114,34 @@ void Window::setDlgItemText(int id, const char* text) {
   if (!SetDlgItemTextW(handle_, id, toWide(text).c_str())) throw WindowsError("Can't set dialog item text");
 }
 
+void Window::setWindowText(const char* text) {
+  if (!SetWindowTextW(handle_, toWide(text).c_str())) throw WindowsError("Can't set window text");
+}
+
+void Window::addStyle(DWORD styles) {
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(handle_, GWL_STYLE));
+  // Zero is also a style a window may have had: only the error code tells.
+  SetLastError(ERROR_SUCCESS);
+  if (!SetWindowLongPtrW(handle_, GWL_STYLE, static_cast<LONG_PTR>(style | styles)) &&
+      GetLastError() != ERROR_SUCCESS) {
+    throw WindowsError("Can't set window style");
+  }
+}
+
+int Window::dpi() const {
+  // Per window from Windows 10 (1607) on; looked up here, since the DLL must
+  // load on systems without it.
+  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow) {
+    if (const UINT dpi = getDpiForWindow(handle_)) return static_cast<int>(dpi);
+  }
+  const ScreenDC screen;
+  const int dpi = screen.handle ? GetDeviceCaps(screen.handle, LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
 LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
@@ -115,6 +164,11 @@ LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       // through the null pointer would take the whole host down.
       if (!lParam) return defaultProc(message, wParam, lParam);
       return onNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CONTEXTMENU: {
+      const WindowRef window = fromHandle(reinterpret_cast<HWND>(wParam), true);
+      onContextMenu(window.get(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    }
     case WM_DESTROY: onDestroy(); return 0;
     case WM_NCDESTROY: onNcDestroy(); return 0;
     default: return defaultProc(message, wParam, lParam);

@@ -35,6 +35,11 @@ class Window : private boost::noncopyable {
   // here) and removes every registry entry that points to this object, so
   // that the registry never hands out a deleted object.
   virtual ~Window();
+  // WM_CONTEXTMENU, after the operations above: window is the one the user
+  // clicked in (a temporary wrapper when it has no object, null for none),
+  // x and y the point in screen coordinates, both -1 when the menu was
+  // asked for with the keyboard (the menu key, Shift+F10).
+  virtual void onContextMenu(Window* window, int x, int y);
 
   // Non-null handle: registers this object for it, replacing any other;
   // null handle: removes the entry of the handle held so far. Then holds the
@@ -52,6 +57,16 @@ class Window : private boost::noncopyable {
   LRESULT sendMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // text in UTF-8. Throws WindowsError "Can't set dialog item text".
   void setDlgItemText(int id, const char* text);
+  // The window's own text, UTF-8; for a control that shows none (a list
+  // view) it is the name a screen reader says. Throws WindowsError "Can't
+  // set window text".
+  void setWindowText(const char* text);
+  // Adds styles (WS_*, or a control's own) to the window at run time; throws
+  // WindowsError "Can't set window style".
+  void addStyle(DWORD styles);
+  // The dots per inch the window is shown at: its monitor's where the system
+  // tells it per window, else the system's.
+  int dpi() const;
   // Routes one message to the virtual operation for it.
   LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   // The explicit release of an owned window: DestroyWindow, whose failure

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Unicode.h"
@@ -126,39 +127,46 @@ TEST_F(DllResources, TheDialogTemplateIsThePage) {
   EXPECT_EQ((std::vector<short>{read[1].x, read[1].y, read[1].cx, read[1].cy}), (std::vector<short>{4, 240, 232, 12}));
 }
 
-TEST_F(DllResources, TheRowImagesAreThreePicturesOnMagenta) {
-  ResourceReader bitmap = resource(MAKEINTRESOURCEW(2), 102);
-  EXPECT_EQ(bitmap.dword(), 40u);  // BITMAPINFOHEADER
-  const std::uint32_t width = bitmap.dword(), height = bitmap.dword();
-  EXPECT_EQ(width, 48u);                       // three 16-pixel images side by side
-  EXPECT_EQ(height, 16u);                      // rows bottom-up
-  EXPECT_EQ(bitmap.word(), 1);                 // planes
-  EXPECT_EQ(bitmap.word(), 8);                 // bits per pixel
-  EXPECT_EQ(bitmap.dword(), 0u);               // not compressed
-  for (int i = 0; i < 3; ++i) bitmap.dword();  // image size, resolution
-  const std::uint32_t colours = bitmap.dword();
-  bitmap.dword();
-  std::vector<std::uint32_t> palette;  // RGBQUAD: blue, green, red, 0
-  for (std::uint32_t i = 0; i < colours; ++i) palette.push_back(bitmap.dword());
-  std::vector<std::uint32_t> pixels;  // colours, top row first
-  for (std::uint32_t i = 0; i < width * height; ++i) {
-    const std::uint8_t index = bitmap.byte();
-    ASSERT_LT(index, palette.size());
-    pixels.push_back(palette[index]);
-  }
-  constexpr std::uint32_t magenta = 0x00FF00FF;
-  // The image list masks by raster operations on palette indices: black
-  // must be index 0 for the pictures to keep their colours.
-  EXPECT_EQ(palette.at(0), 0u);
-  // The list takes the top-left pixel's colour as transparent; in a bottom-up
-  // bitmap that is the first pixel of the last row.
-  EXPECT_EQ(pixels[(height - 1) * width], magenta);
-  for (std::uint32_t image = 0; image < 3; ++image) {
-    int drawn = 0;
-    for (std::uint32_t i = 0; i < pixels.size(); ++i) {
-      if (i % width / 16 == image && pixels[i] != magenta) ++drawn;
+TEST_F(DllResources, TheRowImagesAreThreePicturesOnMagentaInTwoSizes) {
+  // 102 for the usual screens, 103 for 144 dots per inch and more.
+  for (const auto& [id, size] : {std::pair<WORD, std::uint32_t>{102, 16}, {103, 32}}) {
+    SCOPED_TRACE(id);
+    ResourceReader bitmap = resource(MAKEINTRESOURCEW(2), id);
+    EXPECT_EQ(bitmap.dword(), 40u);  // BITMAPINFOHEADER
+    const std::uint32_t width = bitmap.dword(), height = bitmap.dword();
+    EXPECT_EQ(width, 3 * size);                  // three images side by side
+    EXPECT_EQ(height, size);                     // rows bottom-up
+    EXPECT_EQ(bitmap.word(), 1);                 // planes
+    EXPECT_EQ(bitmap.word(), 8);                 // bits per pixel
+    EXPECT_EQ(bitmap.dword(), 0u);               // not compressed
+    for (int i = 0; i < 3; ++i) bitmap.dword();  // image size, resolution
+    const std::uint32_t colours = bitmap.dword();
+    bitmap.dword();
+    std::vector<std::uint32_t> palette;  // RGBQUAD: blue, green, red, 0
+    for (std::uint32_t i = 0; i < colours; ++i) palette.push_back(bitmap.dword());
+    std::vector<std::uint32_t> pixels;  // colours, rows bottom-up, each padded to 4 bytes
+    for (std::uint32_t row = 0; row < height; ++row) {
+      for (std::uint32_t i = 0; i < width; ++i) {
+        const std::uint8_t index = bitmap.byte();
+        ASSERT_LT(index, palette.size());
+        pixels.push_back(palette[index]);
+      }
+      for (std::uint32_t pad = width; pad % 4 != 0; ++pad) bitmap.byte();
     }
-    EXPECT_GT(drawn, 40) << "image " << image << " is (nearly) empty";
+    constexpr std::uint32_t magenta = 0x00FF00FF;
+    // The image list masks by raster operations on palette indices: black
+    // must be index 0 for the pictures to keep their colours.
+    EXPECT_EQ(palette.at(0), 0u);
+    // The list takes the top-left pixel's colour as transparent; in a
+    // bottom-up bitmap that is the first pixel of the last row.
+    EXPECT_EQ(pixels[(height - 1) * width], magenta);
+    for (std::uint32_t image = 0; image < 3; ++image) {
+      std::uint32_t drawn = 0;
+      for (std::uint32_t i = 0; i < pixels.size(); ++i) {
+        if (i % width / size == image && pixels[i] != magenta) ++drawn;
+      }
+      EXPECT_GT(drawn, size * size / 6) << "image " << image << " is (nearly) empty";
+    }
   }
 }
 

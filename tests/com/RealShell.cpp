@@ -95,7 +95,7 @@ void CALLBACK lookFromTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (currentWatch) look(*currentWatch);
 }
 
-bool sheetGone(void*) {
+bool sheetGone() {
   HWND sheet = nullptr;
   EnumWindows(&findSheet, reinterpret_cast<LPARAM>(&sheet));
   return sheet == nullptr;
@@ -184,13 +184,12 @@ PropertiesDialog openProperties(const std::string& path, const std::function<voi
   command.nShow = SW_SHOWNORMAL;
   const HRESULT hr = menu->InvokeCommand(&command);
   pumpUntil(
-      [](void* context) {
-        auto& watch = *static_cast<Watch*>(context);
+      [&watch] {
         look(watch);
         return watch.done;
       },
-      &watch, sheetTimeoutMs + 1000);
-  pumpUntil(&sheetGone, nullptr);
+      sheetTimeoutMs + 1000);
+  pumpUntil(sheetGone);
   KillTimer(nullptr, timer);
   currentWatch = nullptr;
   if (FAILED(hr)) throw std::runtime_error("InvokeCommand(\"properties\") failed: " + std::to_string(hr));

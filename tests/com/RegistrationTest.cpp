@@ -365,7 +365,7 @@ TEST_F(RegistrationTest, TheShellHearsThatAssociationsChanged) {
     for (const auto& call : {mode.add, mode.remove}) {
       notices = 0;
       ASSERT_EQ(call(), S_OK);
-      shell_host::pumpUntil([](void*) { return notices > 0; }, nullptr, 2000);
+      shell_host::pumpUntil([] { return notices > 0; }, 2000);
       EXPECT_EQ(notices, 1);
     }
   }

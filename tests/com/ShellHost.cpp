@@ -2,7 +2,10 @@
 
 #include <prsht.h>
 
+#include <algorithm>
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 
 #include "base/Unicode.h"
@@ -97,6 +100,89 @@ std::wstring windowText(HWND window) {
   return text;
 }
 
+// The sheets on show, whose dialog navigation sees keys first.
+std::vector<HWND> openSheets;
+
+void sendInputs(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT keyInput(WORD key, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+// What chooseFromMenu is doing, for its timer.
+struct MenuChoice {
+  std::string item;
+  std::optional<MenuSeen> seen;
+  int target = -1;
+  int highlightAtPress = -2;
+  bool finished = false;
+  std::string error;
+  DWORD start = GetTickCount();
+};
+// A menu still open after this long is closed, so that a test fails
+// instead of hanging in the menu's own message loop.
+constexpr DWORD menuDeadline = 10000;
+MenuChoice* menuChoice = nullptr;
+
+std::string menuItemText(HMENU menu, int index) {
+  wchar_t text[256] = {};
+  GetMenuStringW(menu, static_cast<UINT>(index), text, static_cast<int>(std::size(text)), MF_BYPOSITION);
+  return brix::fromWide(text);
+}
+
+// Runs while the menu's own message loop does: looks at the menu, then moves
+// its highlight one item per key press until it is on the item wanted.
+void CALLBACK stepMenuChoice(HWND, UINT, UINT_PTR, DWORD) {
+  MenuChoice& choice = *menuChoice;
+  const HWND window = FindWindowW(L"#32768", nullptr);
+  if (!choice.finished && GetTickCount() - choice.start > menuDeadline) {
+    choice.error = "the menu stayed open";
+    choice.finished = true;
+    EndMenu();
+    return;
+  }
+  if (choice.finished || !window || !IsWindowVisible(window)) return;
+  const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+  const int count = GetMenuItemCount(menu);
+  int highlight = -1;
+  for (int i = 0; i < count; ++i) {
+    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) highlight = i;
+  }
+  if (!choice.seen) {
+    MenuSeen seen;
+    for (int i = 0; i < count; ++i) {
+      seen.items.push_back(menuItemText(menu, i));
+      seen.enabled.push_back(!(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
+    }
+    GetWindowRect(window, &seen.rect);
+    for (int i = 0; i < count; ++i) {
+      if (seen.items[static_cast<std::size_t>(i)] == choice.item) choice.target = i;
+    }
+    choice.seen = seen;
+    if (choice.target < 0) {
+      if (!choice.item.empty()) choice.error = "the menu has no item \"" + choice.item + "\"";
+      choice.finished = true;
+      sendInputs({keyInput(VK_ESCAPE, false), keyInput(VK_ESCAPE, true)});
+      return;
+    }
+  }
+  // One key at a time: the next only once the last has moved the highlight.
+  if (choice.highlightAtPress != -2 && highlight == choice.highlightAtPress) return;
+  if (highlight == choice.target) {
+    choice.finished = true;
+    sendInputs({keyInput(VK_RETURN, false), keyInput(VK_RETURN, true)});
+    return;
+  }
+  choice.highlightAtPress = highlight;
+  sendInputs({keyInput(VK_DOWN, false), keyInput(VK_DOWN, true)});
+}
+
 PageRow readRow(HWND list, int index) {
   wchar_t text[4096];
   LVITEMW item = {};
@@ -138,6 +224,13 @@ std::wstring quoted(const std::wstring& argument) {
 }
 
 }  // namespace
+
+const wchar_t columnWidthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
+
+void initCommonControls() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+}
 
 ComRef<IDataObject> fileDropData(const std::vector<std::string>& names) {
   std::vector<std::wstring> wide;
@@ -216,6 +309,7 @@ SheetWindow::SheetWindow(const std::vector<HPROPSHEETPAGE>& pages, const std::st
   const INT_PTR result = PropertySheetW(&header);
   if (result <= 0) throw std::runtime_error("PropertySheetW failed");
   window_ = reinterpret_cast<HWND>(result);
+  openSheets.push_back(window_);
   pumpMessages();
 }
 
@@ -229,6 +323,7 @@ HWND SheetWindow::currentPage() const {
 
 void SheetWindow::close() {
   if (window_ && IsWindow(window_)) DestroyWindow(window_);
+  openSheets.erase(std::remove(openSheets.begin(), openSheets.end(), window_), openSheets.end());
   window_ = nullptr;
   pumpMessages();
 }
@@ -242,20 +337,87 @@ PageContents readPage(HWND page) {
   contents.status = brix::fromWide(windowText(GetDlgItem(page, 1006)));
   contents.elementWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
   contents.valueWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
+  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  int width = 0, height = 0;
+  if (images && ImageList_GetIconSize(images, &width, &height) && width == height) contents.imageSize = width;
   return contents;
+}
+
+std::string clipboardText() {
+  if (!OpenClipboard(nullptr)) throw std::runtime_error("can't open the clipboard");
+  std::wstring text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return brix::fromWide(text);
+}
+
+void setClipboardText(const std::string& utf8) {
+  const std::wstring text = brix::toWide(utf8);
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (!memory) throw std::runtime_error("GlobalAlloc failed");
+  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(memory);
+    throw std::runtime_error("can't open the clipboard");
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+  CloseClipboard();
+}
+
+void pressKeys(std::initializer_list<WORD> chord) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : chord) inputs.push_back(keyInput(key, false));
+  for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) inputs.push_back(keyInput(*key, true));
+  sendInputs(inputs);
+}
+
+void rightClickAt(POINT point) {
+  SetCursorPos(point.x, point.y);
+  INPUT down = {}, up = {};
+  down.type = up.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  up.mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  sendInputs({down, up});
+}
+
+MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& item) {
+  MenuChoice choice;
+  choice.item = item;
+  menuChoice = &choice;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, stepMenuChoice);
+  open();
+  const bool closed = pumpUntil([&choice] {
+    const HWND window = FindWindowW(L"#32768", nullptr);
+    return choice.finished && !(window && IsWindowVisible(window));
+  });
+  KillTimer(nullptr, timer);
+  menuChoice = nullptr;
+  if (!choice.seen) throw std::runtime_error("no menu appeared");
+  if (!closed) throw std::runtime_error("the menu did not close");
+  if (!choice.error.empty()) throw std::runtime_error(choice.error);
+  return *choice.seen;
 }
 
 void pumpMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    const bool navigation = std::any_of(openSheets.begin(), openSheets.end(), [&message](HWND sheet) {
+      return IsWindow(sheet) && PropSheet_IsDialogMessage(sheet, &message);
+    });
+    if (navigation) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
 }
 
-bool pumpUntil(bool (*done)(void*), void* context, DWORD timeoutMs) {
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
-  while (!done(context)) {
+  while (!done()) {
     if (GetTickCount() - start > timeoutMs) return false;
     pumpMessages();
     Sleep(1);

@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +44,12 @@ class ComRef {
  private:
   T* held_ = nullptr;
 };
+
+// Where the page remembers its column widths, under HKEY_CURRENT_USER.
+extern const wchar_t columnWidthsKey[];
+// The common controls a property sheet with the page needs, as the shell
+// has them.
+void initCommonControls();
 
 // A data object of the host's own, as the shell hands one to Initialize:
 // CF_HDROP data with the given names (UTF-8 here, UTF-16 in the data), or
@@ -117,11 +125,39 @@ struct PageContents {
   std::string status;
   int elementWidth = 0;
   int valueWidth = 0;
+  // The row images' width and height in pixels; 0 without any.
+  int imageSize = 0;
 };
 PageContents readPage(HWND page);
 
-// Dispatches queued messages until done() or the timeout.
-bool pumpUntil(bool (*done)(void*), void* context, DWORD timeoutMs = 5000);
+// The clipboard's CF_UNICODETEXT as UTF-8, line breaks as they are; "" when
+// it holds no text.
+std::string clipboardText();
+void setClipboardText(const std::string& utf8);
+
+// Types keys as the user does, through the system's input: each key of the
+// chord goes down in order and up in reverse (pressKeys({VK_CONTROL, 'C'})).
+// The keys reach the focus window once messages are dispatched.
+void pressKeys(std::initializer_list<WORD> chord);
+// A click with the right mouse button at a point of the screen.
+void rightClickAt(POINT point);
+
+// A pop-up menu as it was seen on the screen.
+struct MenuSeen {
+  std::vector<std::string> items;
+  std::vector<bool> enabled;
+  RECT rect = {};
+};
+// Runs open(), which should make a pop-up menu appear, dispatches messages
+// until it does, and chooses the item with that text with the arrow keys and
+// Enter (an empty text: Escape). Returns the menu as it was first seen;
+// throws std::runtime_error when none appeared in time or the item is
+// missing.
+MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& item);
+
+// Dispatches queued messages until done() or the timeout. Keys for an open
+// sheet pass through its dialog navigation first, as in the shell.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 void pumpMessages();
 
 // Runs a program and returns its exit code and standard output.

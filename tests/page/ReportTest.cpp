@@ -123,6 +123,33 @@ TEST(TextReport, ValuesStandInOneColumnAfterTheIndentedElements) {
             "Status: Ok\n");
 }
 
+TEST(TextReport, ChosenRowsAlignTheirValuesAmongThemselves) {
+  // As a user copies them out of the page: a header field, a stream field and
+  // a group row without a value, whose level still shows.
+  const std::vector<StructureRowText> rows = {{1, 2, "dwMicroSecPerFrame", std::string("40000")},
+                                              {3, 2, "fccType", std::string("vids")},
+                                              {1, 0, "0", std::string()},
+                                              {0, 1, "AVIMAINHEADER", std::nullopt}};
+  EXPECT_EQ(textRows(rows),
+            "  dwMicroSecPerFrame  40000\n"
+            "      fccType         vids\n"
+            "  0\n"
+            "AVIMAINHEADER\n");
+  // A row without a value does not widen the column; one with an empty value does.
+  EXPECT_EQ(textRows({{0, 1, "AVISTREAMHEADER", std::nullopt}, {1, 2, "dwRate", std::string("25")}}),
+            "AVISTREAMHEADER\n"
+            "  dwRate  25\n");
+  EXPECT_EQ(textRows({{0, 1, "AVISTREAMHEADER", std::string()}, {1, 2, "dwRate", std::string("25")}}),
+            "AVISTREAMHEADER\n"
+            "  dwRate         25\n");
+  EXPECT_EQ(textRows({}), "");
+}
+
+TEST(TextReport, AllRowsAreTheReportWithoutItsStatusLine) {
+  const FileReport report = readFileReport(dataFile("ffmpeg-two-audio.avi"));
+  EXPECT_EQ(textRows(report.rows) + "Status: Ok\n", textReport(report));
+}
+
 TEST(TextReport, StatusLinesLoseTheSystemsLineBreak) {
   FileReport report{"p.avi", {}, "WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\r\n", false};
   EXPECT_EQ(textReport(report), "Status: WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\n");

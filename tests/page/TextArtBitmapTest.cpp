@@ -22,11 +22,22 @@ std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
 
 TEST(TextArtBitmap, TheRowImagesInTheTreeAreTheOnesTheirArtGives) {
   const std::string source = QUARNEL_SOURCE_DIR;
-  const std::string art = fileText(source + "/page/art/row-images.txt");
-  const std::string bitmap = fileText(source + "/page/RowImages.bmp");
-  const std::vector<std::uint8_t> made = bitmapFromTextArt(art);
-  EXPECT_TRUE(std::string(made.begin(), made.end()) == bitmap)
-      << "the art changed: run make-bitmap page/art/row-images.txt page/RowImages.bmp";
+  const struct {
+    const char* art;
+    const char* bitmap;
+    std::uint32_t width, height;
+  } images[] = {
+      {"page/art/row-images.txt", "page/RowImages.bmp", 48, 16},
+      {"page/art/row-images-large.txt", "page/RowImagesLarge.bmp", 96, 32},
+  };
+  for (const auto& image : images) {
+    SCOPED_TRACE(image.art);
+    const std::vector<std::uint8_t> made = bitmapFromTextArt(fileText(source + "/" + image.art));
+    EXPECT_TRUE(std::string(made.begin(), made.end()) == fileText(source + "/" + image.bitmap))
+        << "the art changed: run make-bitmap " << image.art << " " << image.bitmap;
+    EXPECT_EQ(le32(made, 18), image.width);
+    EXPECT_EQ(le32(made, 22), image.height);
+  }
 }
 
 TEST(TextArtBitmap, PixelsBecomePaletteIndicesInBottomUpPaddedRows) {

@@ -14,11 +14,14 @@
 #include "tests/ui/UiTestSupport.h"
 #include "ui/Dialog.h"
 #include "ui/WindowRegistry.h"
+// After the Win32 types it uses.
+#include <windowsx.h>
 
 using brix::Dialog;
 using brix::Window;
 using brix::WindowRegistry;
 using brix::WindowsError;
+using ui_testing::ContextMenuCall;
 using ui_testing::ModelessDialog;
 using ui_testing::TestDialog;
 
@@ -443,6 +446,49 @@ TEST_F(DialogTest, ANotificationWithoutItsHeaderGoesToTheDefault) {
   ASSERT_FALSE(dialog.defaults.empty());
   EXPECT_EQ(dialog.defaults.back().message, static_cast<UINT>(WM_NOTIFY));
   EXPECT_EQ(dialog.defaults.back().lParam, 0);
+}
+
+// --- Context menus -----------------------------------------------------------
+
+TEST_F(DialogTest, AContextMenuNamesItsWindowAndPointAndFallsToTheDefault) {
+  TestDialog dialog;
+  const ModelessDialog window(&dialog);
+  const HWND list = window.item(IDC_LIST);
+  brix::Window listObject;
+  listObject.attachDlgItem(dialog, IDC_LIST);
+  const struct {
+    const char* what;
+    HWND clicked;
+    int x, y;
+    brix::Window* object;  // expected; null with a handle means a temporary wrapper
+  } cases[] = {
+      {"a right click in a control with an object", list, 300, 200, &listObject},
+      {"on a monitor left of the main one", window.item(IDC_BUTTON), -5, 40, nullptr},
+      {"the menu key: no point", list, -1, -1, &listObject},
+      {"no window", nullptr, 10, 20, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dialog.contextMenus.clear();
+    const LPARAM point = MAKELPARAM(static_cast<WORD>(c.x), static_cast<WORD>(c.y));
+    EXPECT_EQ(Dialog::dialogProc(window.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(c.clicked), point), FALSE);
+    ASSERT_EQ(dialog.contextMenus.size(), 1u);
+    const ContextMenuCall& call = dialog.contextMenus[0];
+    EXPECT_EQ(call.window.controlHandle, c.clicked);
+    if (c.object) {
+      EXPECT_EQ(call.window.control, c.object);
+    } else if (c.clicked) {
+      EXPECT_FALSE(call.window.controlRegistered) << "a temporary wrapper";
+    }
+    EXPECT_EQ(call.x, c.x);
+    EXPECT_EQ(call.y, c.y);
+    // The default hands the same message on.
+    ASSERT_FALSE(dialog.defaults.empty());
+    EXPECT_EQ(dialog.defaults.back().message, static_cast<UINT>(WM_CONTEXTMENU));
+    EXPECT_EQ(dialog.defaults.back().wParam, reinterpret_cast<WPARAM>(c.clicked));
+    EXPECT_EQ(GET_X_LPARAM(dialog.defaults.back().lParam), c.x);
+    EXPECT_EQ(GET_Y_LPARAM(dialog.defaults.back().lParam), c.y);
+  }
 }
 
 // --- Destruction -------------------------------------------------------------

@@ -244,6 +244,61 @@ TEST_F(ListViewTest, SettingTheTextOfAMissingItemThrows) {
   }
 }
 
+// --- Selection, cells and looks ----------------------------------------------
+
+TEST_F(ListViewTest, ItemStatesAreSetAndFoundByState) {
+  listView.insertColumn(0, "Element", 100, LVCFMT_LEFT, -1);
+  for (const char* text : {"a", "b", "c", "d"}) listView.insertItem(0, -1, text, INT_MAX);
+  const auto selected = [this] {
+    std::vector<int> items;
+    for (int item = listView.getNextItem(-1, LVNI_SELECTED); item >= 0;
+         item = listView.getNextItem(item, LVNI_SELECTED)) {
+      items.push_back(item);
+    }
+    return items;
+  };
+  EXPECT_TRUE(selected().empty());
+  listView.setItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  listView.setItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  EXPECT_EQ(selected(), (std::vector<int>{1, 3}));
+  EXPECT_EQ(listView.getNextItem(-1, LVNI_FOCUSED), 3);
+  listView.setItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(selected(), (std::vector<int>{0, 1, 2, 3}));
+  listView.setItemState(-1, 0, LVIS_SELECTED);
+  EXPECT_TRUE(selected().empty());
+  EXPECT_EQ(listView.getNextItem(-1, LVNI_FOCUSED), 3) << "only the states in the mask change";
+  try {
+    listView.setItemState(9, LVIS_SELECTED, LVIS_SELECTED);
+    FAIL() << "set the state of a missing item";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(plainMessage(e), "Can't set item state");
+  }
+}
+
+TEST_F(ListViewTest, CellsAndTextsAreMeasuredAsTheControlDrawsThem) {
+  listView.insertColumn(0, "Element", 120, LVCFMT_LEFT, -1);
+  listView.insertColumn(1, "Value", 80, LVCFMT_LEFT, -1);
+  listView.insertItem(0, -1, "first", INT_MAX);
+  listView.insertItem(0, -1, "second", INT_MAX);
+  const RECT row = listView.getSubItemRect(1, 0, LVIR_BOUNDS);  // subitem 0: the whole row
+  const RECT element = listView.getSubItemRect(1, 0, LVIR_LABEL);
+  const RECT value = listView.getSubItemRect(1, 1, LVIR_BOUNDS);
+  EXPECT_EQ(value.left - row.left, 120);
+  EXPECT_EQ(value.right - value.left, 80);
+  EXPECT_GE(element.left, row.left);
+  EXPECT_LE(element.right, value.left);
+  EXPECT_EQ(value.top, listView.getSubItemRect(0, 1, LVIR_BOUNDS).bottom) << "the second row under the first";
+  EXPECT_GT(listView.getStringWidth("WWWWWWWW"), listView.getStringWidth("iiii"));
+  EXPECT_GT(listView.getStringWidth("i"), 0);
+  EXPECT_EQ(listView.getStringWidth(""), 0);
+  try {
+    listView.getSubItemRect(7, 0, LVIR_BOUNDS);
+    FAIL() << "measured a missing item";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(plainMessage(e), "Can't get item rectangle");
+  }
+}
+
 // --- Image lists -------------------------------------------------------------
 
 TEST_F(ListViewTest, SetImageListHandsTheListToTheControl) {

@@ -45,6 +45,12 @@ void TestDialog::onVScroll(brix::Window* scrollBar, WORD code, WORD position) {
   Dialog::onVScroll(scrollBar, code, position);
 }
 
+void TestDialog::onContextMenu(brix::Window* window, int x, int y) {
+  events.push_back("contextmenu");
+  contextMenus.push_back({record(window, 0, 0), x, y});
+  Dialog::onContextMenu(window, x, y);
+}
+
 void TestDialog::onDestroy() {
   events.push_back("destroy");
   Dialog::onDestroy();

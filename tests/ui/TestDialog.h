@@ -18,6 +18,12 @@ struct ControlCall {
   WORD idOrPosition = 0;
 };
 
+struct ContextMenuCall {
+  ControlCall window;
+  int x;
+  int y;
+};
+
 struct DefaultCall {
   UINT message;
   WPARAM wParam;
@@ -41,6 +47,7 @@ class TestDialog : public brix::Dialog {
   void onItemChanged(NMLISTVIEW* change) override;
   void onNcDestroy() override;
   bool onInitDialog(brix::Window* focus) override;
+  void onContextMenu(brix::Window* window, int x, int y) override;
 
   // The Dialog default for the message being dispatched.
   LRESULT fallThrough() { return Dialog::defaultProc(0, 0, 0); }
@@ -60,6 +67,7 @@ class TestDialog : public brix::Dialog {
   std::vector<ControlCall> commands;
   std::vector<ControlCall> hScrolls;
   std::vector<ControlCall> vScrolls;
+  std::vector<ContextMenuCall> contextMenus;
   std::vector<LRESULT> notifyResults;
   std::vector<NMLISTVIEW> itemChanges;
   HWND focusAtInit = nullptr;

@@ -303,6 +303,36 @@ TEST_F(WindowTest, SetDlgItemTextOfAMissingControlThrows) {
   }
 }
 
+TEST_F(WindowTest, TextAndStylesAreSetAtRunTime) {
+  Window list;
+  list.attachDlgItem(dialog, IDC_LIST);
+  const auto styleBefore = static_cast<DWORD>(GetWindowLongPtrW(list.handle(), GWL_STYLE));
+  list.addStyle(LVS_SHOWSELALWAYS);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(list.handle(), GWL_STYLE)), styleBefore | LVS_SHOWSELALWAYS);
+
+  list.setWindowText(
+      "Gr\xC3\xB6\xC3\x9F"
+      "e \xE2\x9C\x93");  // UTF-8 in, UTF-16 in the window
+  wchar_t text[32] = {};
+  GetWindowTextW(list.handle(), text, 32);
+  EXPECT_EQ(std::wstring(text), L"Gr\u00F6\u00DFe \u2713");
+
+  Window gone(window.handle());
+  window.destroy();
+  try {
+    gone.setWindowText("x");
+    FAIL() << "set the text of a window that is gone";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(plainMessage(e), "Can't set window text");
+  }
+  try {
+    gone.addStyle(WS_BORDER);
+    FAIL() << "set the style of a window that is gone";
+  } catch (const WindowsError& e) {
+    EXPECT_EQ(plainMessage(e), "Can't set window style");
+  }
+}
+
 TEST_F(WindowTest, DispatchRoutesEachMessageAndAnswersAsItsRowSays) {
   ScriptedWindow object;
   // Commands and scrolling answer 0, whatever the default said.
@@ -318,10 +348,11 @@ TEST_F(WindowTest, DispatchRoutesEachMessageAndAnswersAsItsRowSays) {
   change.hdr = {window.item(IDC_LIST), IDC_LIST, static_cast<UINT>(LVN_ITEMCHANGED)};
   EXPECT_EQ(object.dispatch(WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&change)), 0);
   EXPECT_EQ(object.dispatch(WM_NCDESTROY, 0, 0), 0);
+  EXPECT_EQ(object.dispatch(WM_CONTEXTMENU, 0, -1), 0);
   // Anything else answers what the default answers.
   EXPECT_EQ(object.dispatch(WM_APP, 0, 0), 555);
-  const std::vector<UINT> expected = {WM_COMMAND, WM_HSCROLL, WM_VSCROLL,   WM_DESTROY,
-                                      WM_NOTIFY,  WM_NOTIFY,  WM_NCDESTROY, WM_APP};
+  const std::vector<UINT> expected = {WM_COMMAND, WM_HSCROLL,   WM_VSCROLL,     WM_DESTROY, WM_NOTIFY,
+                                      WM_NOTIFY,  WM_NCDESTROY, WM_CONTEXTMENU, WM_APP};
   EXPECT_EQ(object.messages, expected);
 }
 
