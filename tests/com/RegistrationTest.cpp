@@ -8,21 +8,22 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/FormatString.h"
 #include "base/Unicode.h"
 #include "tests/com/DllCopy.h"
+#include "tests/com/RegistryContents.h"
 #include "tests/com/ShellHost.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using Lines = shell_host::RegistryLines;
+using shell_host::putRegistryValue;
+using shell_host::registryContents;
+using shell_host::sorted;
 
 constexpr char clsid[] = "{C81B959F-8750-4E75-89FE-F44CB8354139}";
 constexpr char other[] = "{0F6D1B0C-6C2E-4B7A-9D43-2B1E5A7C9E11}";
@@ -53,81 +54,9 @@ Lines unregistered() {
   return {std::string(classes) + "\\CLSID", approved};
 }
 
-std::string text(const std::vector<BYTE>& data) {
-  std::wstring wide(data.size() / sizeof(wchar_t), L'\0');
-  memcpy(&wide[0], data.data(), wide.size() * sizeof(wchar_t));
-  // A string value is stored with one terminator, and only one.
-  if (wide.empty() || wide.back() != L'\0') return "(unterminated) " + brix::fromWide(wide);
-  wide.pop_back();
-  return "\"" + brix::fromWide(wide) + "\"";
-}
-
-std::string valueLine(const std::string& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-  std::string line = key + " " + (name.empty() ? "@" : brix::fromWide(name)) + " = ";
-  switch (type) {
-    case REG_SZ: return line + "REG_SZ " + text(data);
-    case REG_EXPAND_SZ: return line + "REG_EXPAND_SZ " + text(data);
-    default: return line + "type " + std::to_string(type) + ", " + std::to_string(data.size()) + " bytes";
-  }
-}
-
-// Every value below key, and every key that holds nothing.
-void collect(HKEY key, const std::string& path, Lines& lines) {
-  DWORD subKeys = 0, values = 0;
-  ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
-                             nullptr, nullptr),
-            ERROR_SUCCESS);
-  if (subKeys == 0 && values == 0 && !path.empty()) lines.push_back(path);
-  for (DWORD i = 0; i < values; ++i) {
-    wchar_t name[256];
-    DWORD nameLength = 256, type = 0, size = 0;
-    ASSERT_EQ(RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-    std::vector<BYTE> data(size);
-    nameLength = 256;
-    ASSERT_EQ(RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size), ERROR_SUCCESS);
-    lines.push_back(valueLine(path, name, type, data));
-  }
-  for (DWORD i = 0; i < subKeys; ++i) {
-    wchar_t name[256];
-    DWORD nameLength = 256;
-    ASSERT_EQ(RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    HKEY sub = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(key, name, 0, KEY_READ, &sub), ERROR_SUCCESS);
-    collect(sub, path.empty() ? brix::fromWide(name) : path + "\\" + brix::fromWide(name), lines);
-    RegCloseKey(sub);
-  }
-}
-
-Lines contents(HKEY root) {
-  Lines lines;
-  collect(root, "", lines);
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-
-Lines sorted(Lines lines) {
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-
-// Writes a key, and a REG_SZ value when name is given, below root.
-void put(HKEY root, const std::string& path, std::optional<std::string> name = std::nullopt,
-         const std::string& value = "", DWORD type = REG_SZ) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(root, brix::toWide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  if (name) {
-    const std::wstring wide = brix::toWide(value);
-    ASSERT_EQ(RegSetValueExW(key, brix::toWide(*name).c_str(), 0, type, reinterpret_cast<const BYTE*>(wide.c_str()),
-                             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-  }
-  RegCloseKey(key);
-}
-
 // A key that can be read but neither written nor given sub-keys.
 void putReadOnly(HKEY root, const std::string& path) {
-  put(root, path);
+  putRegistryValue(root, path);
   HKEY key = nullptr;
   ASSERT_EQ(RegOpenKeyExW(root, brix::toWide(path).c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
   EXPLICIT_ACCESSW readOnly = {};
@@ -147,7 +76,7 @@ void putReadOnly(HKEY root, const std::string& path) {
 // A key whose sub-keys can only be volatile: a lasting one can't be made.
 // Its parents are made lasting first, or they would be volatile too.
 void putVolatile(HKEY root, const std::string& path) {
-  put(root, path.substr(0, path.rfind('\\')));
+  putRegistryValue(root, path.substr(0, path.rfind('\\')));
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(root, brix::toWide(path).c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
                             &key, nullptr),
@@ -244,18 +173,18 @@ TEST_F(RegistrationTest, EachModeWritesItsEntriesOnceAndRemovesThemAgain) {
     // Twice over: a second run finds everything in place and changes nothing.
     for (int run = 1; run <= 2; ++run) {
       EXPECT_EQ(mode.add(), S_OK) << "run " << run;
-      EXPECT_EQ(contents(mode.root), sorted(registered(copy->path()))) << "run " << run;
-      EXPECT_EQ(contents(mode.otherRoot), Lines{}) << "run " << run;
+      EXPECT_EQ(registryContents(mode.root), sorted(registered(copy->path()))) << "run " << run;
+      EXPECT_EQ(registryContents(mode.otherRoot), Lines{}) << "run " << run;
     }
     for (int run = 1; run <= 2; ++run) {
       EXPECT_EQ(mode.remove(), S_OK) << "run " << run;
-      EXPECT_EQ(contents(mode.root), sorted(unregistered())) << "run " << run;
-      EXPECT_EQ(contents(mode.otherRoot), Lines{}) << "run " << run;
+      EXPECT_EQ(registryContents(mode.root), sorted(unregistered())) << "run " << run;
+      EXPECT_EQ(registryContents(mode.otherRoot), Lines{}) << "run " << run;
     }
     // Removal of what was never written.
     clear();
     EXPECT_EQ(mode.remove(), S_OK);
-    EXPECT_EQ(contents(mode.root), Lines{});
+    EXPECT_EQ(registryContents(mode.root), Lines{});
   }
 }
 
@@ -267,19 +196,19 @@ TEST_F(RegistrationTest, WhatOthersWroteStays) {
     // Another class, another handler, another approved extension, another
     // value beside the handlers and something another program keeps below
     // this class's key.
-    put(root, std::string(classes) + "\\CLSID\\" + other, "", "Another extension");
-    put(root, handlers() + "\\" + other);
-    put(root, std::string(classes) + "\\SystemFileAssociations\\.avi", "PerceivedType", "video");
-    put(root, approved, other, "Another extension");
-    put(root, server() + "\\Implemented Categories", "Note", "kept");
-    const Lines before = contents(root);
+    putRegistryValue(root, std::string(classes) + "\\CLSID\\" + other, "", "Another extension");
+    putRegistryValue(root, handlers() + "\\" + other);
+    putRegistryValue(root, std::string(classes) + "\\SystemFileAssociations\\.avi", "PerceivedType", "video");
+    putRegistryValue(root, approved, other, "Another extension");
+    putRegistryValue(root, server() + "\\Implemented Categories", "Note", "kept");
+    const Lines before = registryContents(root);
 
     ASSERT_EQ(mode.add(), S_OK);
     Lines expected = before;
     for (const std::string& line : registered(copy->path())) expected.push_back(line);
-    EXPECT_EQ(contents(root), sorted(expected));
+    EXPECT_EQ(registryContents(root), sorted(expected));
     ASSERT_EQ(mode.remove(), S_OK);
-    EXPECT_EQ(contents(root), before);
+    EXPECT_EQ(registryContents(root), before);
   }
 }
 
@@ -296,10 +225,11 @@ TEST_F(RegistrationTest, AFailureHalfWayLeavesTheRegistryAsItWas) {
        HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE)},
       {"over an earlier registration from elsewhere",
        [](HKEY root) {
-         put(root, server(), "", "Quarnel AVI Property Sheet Extension");
-         put(root, server() + "\\InprocServer32", "", "%ProgramFiles%\\Quarnel AVI\\Quarnel AVI.dll", REG_EXPAND_SZ);
-         put(root, server() + "\\InprocServer32", "ThreadingModel", "Both");
-         put(root, handlers() + "\\" + clsid);
+         putRegistryValue(root, server(), "", "Quarnel AVI Property Sheet Extension");
+         putRegistryValue(root, server() + "\\InprocServer32", "", "%ProgramFiles%\\Quarnel AVI\\Quarnel AVI.dll",
+                          REG_EXPAND_SZ);
+         putRegistryValue(root, server() + "\\InprocServer32", "ThreadingModel", "Both");
+         putRegistryValue(root, handlers() + "\\" + clsid);
          putReadOnly(root, approved);
        },
        HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)},
@@ -309,10 +239,10 @@ TEST_F(RegistrationTest, AFailureHalfWayLeavesTheRegistryAsItWas) {
       SCOPED_TRACE(std::string(mode.name) + ", " + c.what);
       clear();
       c.prepare(mode.root);
-      const Lines before = contents(mode.root);
+      const Lines before = registryContents(mode.root);
       EXPECT_EQ(mode.add(), c.expected);
-      EXPECT_EQ(contents(mode.root), before);
-      EXPECT_EQ(contents(mode.otherRoot), Lines{});
+      EXPECT_EQ(registryContents(mode.root), before);
+      EXPECT_EQ(registryContents(mode.otherRoot), Lines{});
     }
   }
 }
@@ -322,19 +252,19 @@ TEST_F(RegistrationTest, DllInstallTakesUserAndNothingElse) {
   for (const wchar_t* commandLine : refused) {
     SCOPED_TRACE(commandLine ? brix::fromWide(commandLine) : "(null)");
     clear();
-    put(user, approved, other, "Another extension");
-    const Lines before = contents(user);
+    putRegistryValue(user, approved, other, "Another extension");
+    const Lines before = registryContents(user);
     EXPECT_EQ(exports.install(TRUE, commandLine), E_INVALIDARG);
     EXPECT_EQ(exports.install(FALSE, commandLine), E_INVALIDARG);
-    EXPECT_EQ(contents(user), before);
-    EXPECT_EQ(contents(machine), Lines{});
+    EXPECT_EQ(registryContents(user), before);
+    EXPECT_EQ(registryContents(machine), Lines{});
   }
   // As on any Windows command line, the case does not matter.
   clear();
   EXPECT_EQ(exports.install(TRUE, L"User"), S_OK);
-  EXPECT_EQ(contents(user), sorted(registered(copy->path())));
+  EXPECT_EQ(registryContents(user), sorted(registered(copy->path())));
   EXPECT_EQ(exports.install(FALSE, L"USER"), S_OK);
-  EXPECT_EQ(contents(user), sorted(unregistered()));
+  EXPECT_EQ(registryContents(user), sorted(unregistered()));
 }
 
 // A window of the kind the shell keeps, counting the change notices it gets.
@@ -386,7 +316,7 @@ TEST_F(RegistrationTest, APathLongerThanMaxPathIsRegisteredWhole) {
     const Exports longExports(longDll.module());
     ASSERT_EQ(longExports.registerServer(), S_OK);
   }
-  EXPECT_EQ(contents(machine), sorted(registered(registeredPath)));
+  EXPECT_EQ(registryContents(machine), sorted(registered(registeredPath)));
 }
 
 }  // namespace
