@@ -24,14 +24,19 @@ std::string withoutTrailingLineBreak(std::string text) {
 }  // namespace
 
 std::string textReport(const FileReport& report) {
+  // A file that was not read has no rows, yet a report without its name
+  // cannot be told from the next one: it gets the "Path" row it would have had.
+  const std::vector<StructureRowText> pathOnly = {{0, 0, "Path", report.path}};
+  const std::vector<StructureRowText>& rows = report.rows.empty() ? pathOnly : report.rows;
+
   std::size_t valueColumn = 0;
-  for (const StructureRowText& row : report.rows) {
+  for (const StructureRowText& row : rows) {
     if (row.value) valueColumn = std::max(valueColumn, row.indent * indentWidth + displayWidth(toUtf8(row.element)));
   }
   valueColumn += columnGap;
 
   std::string out;
-  for (const StructureRowText& row : report.rows) {
+  for (const StructureRowText& row : rows) {
     std::string line(row.indent * indentWidth, ' ');
     line += toUtf8(row.element);
     if (row.value && !row.value->empty()) {
