@@ -51,10 +51,11 @@ class CollectionCheckTest : public ::testing::Test {
     return pathInFolder(path(relative.substr(0, slash)), relative.substr(slash + 1));
   }
 
-  Outcome check(std::vector<std::string> arguments, std::function<bool(const Outcome&)> interrupt = nullptr) {
+  Outcome check(std::vector<std::string> arguments, std::function<bool(const Outcome&)> interrupt = nullptr,
+                bool onTerminal = false) {
     Outcome outcome{-1, {}, {}};
     Console console{[&](const std::string& text) { outcome.output += text; },
-                    [&](const std::string& text) { outcome.error += text; }};
+                    [&](const std::string& text) { outcome.error += text; }, onTerminal, onTerminal};
     arguments.push_back("--");
     arguments.push_back(root.path().string());
     outcome.status = checkCollection(parseCommandLine(arguments), console,
@@ -85,6 +86,16 @@ TEST_F(CollectionCheckTest, BriefLinesInPathOrderSummaryAndExitStatus) {
   EXPECT_EQ(allGood.status, exitOk);
   EXPECT_EQ(allGood.output, "");
   EXPECT_EQ(allGood.error, "4 files: 4 Ok, 0 failed\n");
+}
+
+TEST_F(CollectionCheckTest, OnATerminalTheOutputIsTheSameAndTheProgressLineGoes) {
+  const Outcome plain = check({"-r", "--brief"});
+  const Outcome terminal = check({"-r", "--brief"}, nullptr, true);
+  EXPECT_EQ(terminal.output, plain.output);
+  // Whether a progress line was drawn depends on the time taken; if it was,
+  // it was blanked before the summary.
+  EXPECT_EQ(terminal.error.substr(terminal.error.rfind('\r') + 1), plain.error);
+  EXPECT_EQ(plain.error.find('\r'), std::string::npos);
 }
 
 TEST_F(CollectionCheckTest, OneFileHasNoSummaryAndAFolderWithoutRecursionFails) {
