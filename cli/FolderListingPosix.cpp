@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "base/FormatString.h"
 #include "base/WindowsError.h"
