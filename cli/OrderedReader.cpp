@@ -1,5 +1,6 @@
 #include "cli/OrderedReader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <utility>
@@ -60,8 +61,17 @@ void OrderedReader::work() {
     // Nothing before number is delivered while it is being read, so its
     // slot is still there.
     slots_[number - firstNumber_].report = std::move(report);
-    if (number == firstNumber_) reportMade_.notify_one();
+    // The caller is woken once there are as many reports to hand over as
+    // there are threads (or all there are), not for each: every wake-up
+    // takes a processor from the reading.
+    if (readyFromFront() >= std::min(threads_.size(), slots_.size())) reportMade_.notify_one();
   }
+}
+
+std::size_t OrderedReader::readyFromFront() const {
+  std::size_t ready = 0;
+  while (ready < slots_.size() && slots_[ready].report) ++ready;
+  return ready;
 }
 
 bool OrderedReader::run(const Source& source, const Deliver& deliver, const ShouldStop& shouldStop) {

@@ -13,7 +13,9 @@
 #include "page/FileReport.h"
 
 // Reads items on several threads and hands the reports over in the order
-// of the items, each as soon as it and all before it are done. At most a
+// of the items, once it and all before it are done: as soon as there are
+// one per thread to hand over, else at the next look (a tenth of a second
+// at the latest). At most a
 // fixed window of items (four per thread) is taken ahead of the one handed
 // over next, so memory is bounded by the thread count, whatever the number
 // of files or whichever of them is slow.
@@ -48,6 +50,7 @@ class OrderedReader {
 
   void work();
   void finish();
+  std::size_t readyFromFront() const;
 
   const Read read_;
   const std::size_t window_;

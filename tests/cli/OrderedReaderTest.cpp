@@ -125,7 +125,8 @@ TEST(OrderedReader, ReportsComeInTheOrderOfTheItemsWhateverFinishesFirst) {
   reads.open(0);
   ASSERT_TRUE(reads.waitDelivered(3));
   EXPECT_EQ(reads.delivered(), numbers(0, 3));
-  // Each is handed over as soon as those before it are: 3 waits for nothing else.
+  // Each is handed over once those before it are (at the latest at the next
+  // look, a tenth of a second on): 3 waits for nothing else.
   reads.open(5);
   reads.open(3);
   ASSERT_TRUE(reads.waitDelivered(4));
