@@ -13,8 +13,16 @@ struct CommandLine {
   bool json = false;
   bool help = false;
   bool version = false;
-  std::vector<std::string> files;
+  bool recursive = false;
+  bool brief = false;
+  bool failedOnly = false;
+  // Files read at once; 0 means one per CPU.
+  unsigned jobs = 0;
+  // Files, and with recursive also folders, in the order given.
+  std::vector<std::string> paths;
 };
+
+constexpr unsigned maximumJobs = 256;
 
 // The arguments after the program name. "--" ends the options, so a file
 // may be called "--json". Throws UsageError.

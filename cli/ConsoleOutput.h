@@ -6,3 +6,7 @@
 // files and pipes get the UTF-8 bytes.
 void writeStandardOutput(const std::string& utf8);
 void writeStandardError(const std::string& utf8);
+
+// Whether the stream is a terminal (a console on Windows), not a file or a pipe.
+bool standardOutputIsTerminal();
+bool standardErrorIsTerminal();

@@ -1,23 +1,23 @@
 #include "page/JsonReport.h"
 
-#include <nlohmann/json.hpp>
-
+#include "page/JsonArrayWriter.h"
 #include "page/Utf8Text.h"
 
-std::string jsonReport(const std::vector<FileReport>& reports) {
-  nlohmann::ordered_json files = nlohmann::ordered_json::array();
-  for (const FileReport& report : reports) {
-    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-    for (const StructureRowText& row : report.rows) {
-      rows.push_back({{"indent", row.indent},
-                      {"image", row.image},
-                      {"element", toUtf8(row.element)},
-                      {"value", row.value ? nlohmann::ordered_json(toUtf8(*row.value)) : nullptr}});
-    }
-    files.push_back({{"path", toUtf8(report.path)},
-                     {"status", toUtf8(report.status)},
-                     {"ok", report.ok},
-                     {"rows", std::move(rows)}});
+nlohmann::ordered_json jsonFileReport(const FileReport& report) {
+  nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+  for (const StructureRowText& row : report.rows) {
+    rows.push_back({{"indent", row.indent},
+                    {"image", row.image},
+                    {"element", toUtf8(row.element)},
+                    {"value", row.value ? nlohmann::ordered_json(toUtf8(*row.value)) : nullptr}});
   }
-  return files.dump(2) + "\n";
+  return {
+      {"path", toUtf8(report.path)}, {"status", toUtf8(report.status)}, {"ok", report.ok}, {"rows", std::move(rows)}};
+}
+
+std::string jsonReport(const std::vector<FileReport>& reports) {
+  JsonArrayWriter writer;
+  std::string out;
+  for (const FileReport& report : reports) out += writer.element(jsonFileReport(report));
+  return out + writer.end();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -9,3 +10,7 @@
 // value null for rows without one. Texts are converted to UTF-8 first, so
 // any byte from a file still gives valid JSON.
 std::string jsonReport(const std::vector<FileReport>& reports);
+
+// The object of one file in that document, for writing it piece by piece
+// (page/JsonArrayWriter.h).
+nlohmann::ordered_json jsonFileReport(const FileReport& report);

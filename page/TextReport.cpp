@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "page/StatusText.h"
 #include "page/Utf8Text.h"
 
 namespace {
@@ -13,12 +14,6 @@ constexpr std::size_t columnGap = 2;
 std::size_t displayWidth(const std::string& utf8) {
   return static_cast<std::size_t>(
       std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-// System texts end in a line break; the status line has its own.
-std::string withoutTrailingLineBreak(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
 }
 
 }  // namespace
@@ -44,5 +39,9 @@ std::string textRows(const std::vector<StructureRowText>& rows) {
 }
 
 std::string textReport(const FileReport& report) {
-  return textRows(report.rows) + "Status: " + toUtf8(withoutTrailingLineBreak(report.status)) + "\n";
+  // A file that was not read has no rows, yet a report without its name
+  // cannot be told from the next one: it gets the "Path" row it would have had.
+  const std::vector<StructureRowText> pathOnly = {{0, 0, "Path", report.path}};
+  return textRows(report.rows.empty() ? pathOnly : report.rows) + "Status: " + toUtf8(statusLine(report.status)) +
+         "\n";
 }

@@ -48,7 +48,8 @@ ToolRun runTool(const std::vector<std::string>& arguments) {
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
+  // The summary of a run of several files goes there, apart from the report.
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(toWide(QUARNEL_TOOL).c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &process)) {

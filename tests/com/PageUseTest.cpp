@@ -180,6 +180,10 @@ TEST_F(PageUse, CopyAllAndAllRowsAreWhatTheToolPrints) {
     const std::string json = toolOutput({"--json", path});
     const std::string all = copiedFromMenu("Copy all");
     EXPECT_EQ(withoutCarriageReturns(all), text);
+    // A copy names its file, also one that was not read.
+    const std::string firstLine = all.substr(0, all.find("\r\n"));
+    EXPECT_EQ(firstLine.rfind("Path ", 0), 0u) << firstLine;
+    EXPECT_EQ(firstLine.substr(firstLine.size() - std::min(firstLine.size(), path.size())), path) << firstLine;
     EXPECT_EQ(bareLineFeeds(all), 0u) << "lines end as Windows programs expect";
     const std::string allAsJson = copiedFromMenu("Copy all as JSON");
     EXPECT_EQ(withoutCarriageReturns(allAsJson), json);

@@ -150,9 +150,13 @@ TEST(TextReport, AllRowsAreTheReportWithoutItsStatusLine) {
   EXPECT_EQ(textRows(report.rows) + "Status: Ok\n", textReport(report));
 }
 
-TEST(TextReport, StatusLinesLoseTheSystemsLineBreak) {
-  FileReport report{"p.avi", {}, "WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\r\n", false};
-  EXPECT_EQ(textReport(report), "Status: WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\n");
+TEST(TextReport, AFileThatWasNotReadStillStartsWithItsPath) {
+  // The status line loses the system's line break too.
+  FileReport report{
+      "dir/p\xE9.avi", {}, "WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\r\n", false};
+  EXPECT_EQ(textReport(report),
+            "Path  dir/p\xC3\xA9.avi\n"
+            "Status: WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\n");
 }
 
 }  // namespace
