@@ -2,12 +2,12 @@
 
 #ifdef _WIN32
 #include <algorithm>
-#include <memory>
 #include <utility>
 
 #include "base/Unicode.h"
 #include "base/Win32.h"
-#include "base/WindowsFile.h"
+#include "base/WindowsError.h"
+#include "cli/FolderListing.h"
 #include "cli/Wildcards.h"
 
 namespace {
@@ -29,10 +29,6 @@ std::string foldedCase(const std::wstring& name) {
   return brix::fromWide(upper);
 }
 
-struct SearchCloser {
-  void operator()(HANDLE search) const { FindClose(search); }
-};
-
 // The argument's matches, sorted by folded name and then by name; empty when
 // nothing matches or the folder cannot be listed.
 std::vector<std::string> matchingNames(const std::string& argument) {
@@ -41,18 +37,17 @@ std::vector<std::string> matchingNames(const std::string& argument) {
   const std::string pattern = foldedCase(brix::toWide(argument.substr(start)));
   if (!hasWildcards(pattern) || hasWildcards(folder)) return {};
 
-  WIN32_FIND_DATAW entry;
-  const HANDLE first = FindFirstFileExW(brix::WindowsFile::systemPath((folder + "*").c_str()).c_str(), FindExInfoBasic,
-                                        &entry, FindExSearchNameMatch, nullptr, 0);
-  if (first == INVALID_HANDLE_VALUE) return {};
-  const std::unique_ptr<void, SearchCloser> search(first);
+  std::vector<FolderEntry> entries;
+  try {
+    entries = listFolder(folder.empty() ? "." : folder);
+  } catch (const brix::WindowsError&) {
+    return {};  // the argument stays a name and gets its open error
+  }
   std::vector<std::pair<std::string, std::string>> matches;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    std::string folded = foldedCase(name);
-    if (matchesWildcards(pattern, folded)) matches.emplace_back(std::move(folded), folder + brix::fromWide(name));
-  } while (FindNextFileW(search.get(), &entry));
+  for (const FolderEntry& entry : entries) {
+    std::string folded = foldedCase(brix::toWide(entry.name));
+    if (matchesWildcards(pattern, folded)) matches.emplace_back(std::move(folded), folder + entry.name);
+  }
   std::sort(matches.begin(), matches.end());
   std::vector<std::string> names;
   for (auto& match : matches) names.push_back(std::move(match.second));

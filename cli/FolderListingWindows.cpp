@@ -2,6 +2,7 @@
 #include "base/Unicode.h"
 #include "base/Win32.h"
 #include "base/WindowsError.h"
+#include "base/WindowsFile.h"
 #include "cli/FolderListing.h"
 
 namespace {
@@ -9,7 +10,8 @@ namespace {
 // Owner of a search handle, which FindClose releases, not CloseHandle.
 class Search {
  public:
-  Search(const std::wstring& pattern, WIN32_FIND_DATAW& first) : handle_(FindFirstFileW(pattern.c_str(), &first)) {}
+  Search(const std::wstring& pattern, WIN32_FIND_DATAW& first)
+      : handle_(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &first, FindExSearchNameMatch, nullptr, 0)) {}
   ~Search() {
     if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
   }
@@ -40,7 +42,8 @@ const char pathSeparator = '\\';
 std::vector<FolderEntry> listFolder(const std::string& path) {
   const std::string pattern = endsInSeparator(path) ? path + "*" : path + "\\*";
   WIN32_FIND_DATAW found;
-  const Search search(brix::toWide(pattern), found);
+  // Folders nested past 260 characters are listed too.
+  const Search search(brix::WindowsFile::systemPath(pattern.c_str()), found);
   std::vector<FolderEntry> entries;
   if (search.handle() == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
