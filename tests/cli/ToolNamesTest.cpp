@@ -8,7 +8,7 @@
 
 #include "base/Unicode.h"
 #include "base/Win32.h"
-#include "base/WindowsHandle.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempDirectory.h"
 
 using brix::toWide;
@@ -20,53 +20,10 @@ const std::string cyrillic = "\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA.a
 const std::string cjk = "\xE6\x9D\xB1\xE4\xBA\xAC.avi";
 const std::string emoji = "clip \xF0\x9F\x8E\xAC.avi";
 
-struct ToolRun {
-  DWORD exitCode;
-  std::string output;
-};
-
-std::wstring quoted(const std::string& argument) {
-  return L" \"" + toWide(argument) + L"\"";
-}
-
-// Runs the tool with these arguments and collects its standard output.
-ToolRun runTool(const std::vector<std::string>& arguments) {
-  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-  HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) throw std::runtime_error("CreatePipe failed");
-  brix::WindowsHandle reader;
-  reader.setHandle(readEnd);
-  brix::WindowsHandle writer;
-  writer.setHandle(writeEnd);
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-  std::wstring commandLine = L"\"" + toWide(QUARNEL_TOOL) + L"\"";
-  for (const std::string& argument : arguments) commandLine += quoted(argument);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = writeEnd;
-  // The summary of a run of several files goes there, apart from the report.
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(toWide(QUARNEL_TOOL).c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    throw std::runtime_error("CreateProcessW failed");
-  }
-  brix::WindowsHandle processHandle;
-  processHandle.setHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  writer.close();  // so that the read ends when the tool's copy closes
-
-  ToolRun run{0, {}};
-  char buffer[4096];
-  DWORD done = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &done, nullptr) && done > 0) run.output.append(buffer, done);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  return run;
+// Runs the tool with these arguments, passed as a UTF-16 command line, and
+// collects its standard output.
+testing_support::ProgramRun runTool(const std::vector<std::string>& arguments) {
+  return testing_support::runProgram(QUARNEL_TOOL, arguments);
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) {
@@ -103,7 +60,7 @@ TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
                                           nested(),           dir.file(".avi")};
   for (const std::string& path : paths) copySample(path);
 
-  const ToolRun run = runTool([&] {
+  const testing_support::ProgramRun run = runTool([&] {
     std::vector<std::string> arguments = {"--json"};
     arguments.insert(arguments.end(), paths.begin(), paths.end());
     return arguments;
@@ -118,7 +75,7 @@ TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
   }
 
   // The text goes to a pipe as UTF-8.
-  const ToolRun text = runTool({paths[0]});
+  const testing_support::ProgramRun text = runTool({paths[0]});
   const std::string pathLine = text.output.substr(0, text.output.find('\n'));
   EXPECT_TRUE(startsWith(pathLine, "Path ")) << text.output;
   EXPECT_EQ(pathLine.substr(pathLine.size() - paths[0].size() - 1), " " + paths[0]);
@@ -127,7 +84,7 @@ TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
 TEST_F(ToolNamesTest, AMissingFileIsNamedIntactInItsOpenError) {
   const std::vector<std::string> paths = {dir.file("missing " + cyrillic), dir.file("missing " + emoji),
                                           nested() + ".avi", ""};
-  const ToolRun run = runTool([&] {
+  const testing_support::ProgramRun run = runTool([&] {
     std::vector<std::string> arguments = {"--json"};
     arguments.insert(arguments.end(), paths.begin(), paths.end());
     return arguments;
@@ -148,7 +105,7 @@ TEST_F(ToolNamesTest, WildcardsExpandInSortedOrderOrStayANameWhenNothingMatches)
     copySample(dir.file(name));
   }
   const std::string noMatch = dir.file("*.mkv");
-  const ToolRun run = runTool({"--json", dir.file("*.avi"), noMatch});
+  const testing_support::ProgramRun run = runTool({"--json", dir.file("*.avi"), noMatch});
   EXPECT_EQ(run.exitCode, 1u);
   const nlohmann::json reports = nlohmann::json::parse(run.output);
   const std::vector<std::string> expected = {dir.file("A.AVI"),  dir.file("b.avi"), dir.file(emoji),

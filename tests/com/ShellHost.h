@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/ProgramRun.h"
+
 namespace shell_host {
 
 // Owner of one COM reference.
@@ -160,12 +162,8 @@ MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& it
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 void pumpMessages();
 
-// Runs a program and returns its exit code and standard output.
-struct ProgramRun {
-  DWORD exitCode;
-  std::string output;
-};
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments);
+using testing_support::ProgramRun;
+using testing_support::runProgram;
 
 // What the tool's --json prints for one file, in the page's terms.
 struct ToolReport {
