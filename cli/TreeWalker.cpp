@@ -4,16 +4,8 @@
 #include <exception>
 #include <utility>
 
+#include "page/InspectedFile.h"
 #include "page/StatusText.h"
-
-bool hasAviExtension(const std::string& name) {
-  static const char extension[] = ".avi";
-  constexpr std::size_t length = sizeof extension - 1;
-  if (name.size() < length) return false;
-  return std::equal(name.end() - length, name.end(), extension, [](char c, char lower) {
-    return (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == lower;
-  });
-}
 
 std::string pathInFolder(const std::string& folder, const std::string& name) {
   const bool separated = !folder.empty() && (folder.back() == pathSeparator || folder.back() == '/');

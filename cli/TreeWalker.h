@@ -42,9 +42,6 @@ class TreeWalker {
   std::vector<Level> levels_;
 };
 
-// The rule for the files of a folder: the name ends in ".avi", ASCII case folded.
-bool hasAviExtension(const std::string& name);
-
 // name inside folder, with one separator between them.
 std::string pathInFolder(const std::string& folder, const std::string& name);
 

@@ -6,30 +6,14 @@
 
 #include "base/HResultFromException.h"
 #include "page/AVITreePropertyPage.h"
-
-namespace {
-
-// Whether the shell would show the page for this name: it ends in ".avi",
-// the letters in any case; nothing but A to Z is folded.
-bool isAviName(const std::string& name) {
-  static constexpr char extension[] = ".avi";
-  if (name.size() < 4) return false;
-  for (std::size_t i = 0; i < 4; ++i) {
-    char c = name[name.size() - 4 + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != extension[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
+#include "page/InspectedFile.h"
 
 AVIPropertySheetExtension::AVIPropertySheetExtension(IUnknown* outer) : IUnknownImpl(outer) {}
 
 void AVIPropertySheetExtension::acceptFiles(const std::vector<std::string>& names) {
   bool first = true;
   for (const std::string& name : names) {
-    if (!isAviName(name)) continue;
+    if (!hasAviExtension(name)) continue;
     // The first one is taken unless a name is held already; any second one
     // means the page can't choose.
     if (first && fileName_.empty()) {

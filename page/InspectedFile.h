@@ -9,3 +9,8 @@
 // or delete it while it is read. A file that changes under the reader ends
 // the reading with the message of whatever no longer fits.
 brix::WindowsFile openInspectedFile(const std::string& path);
+
+// Whether a name is one of the files shown: it ends in ".avi", ASCII letters
+// in any case; nothing else is folded. The page is offered for these, and a
+// walk of a folder reads these.
+bool hasAviExtension(const std::string& name);

@@ -95,13 +95,6 @@ TEST_F(TreeWalkerTest, AFolderThatCannotBeReadIsAnItemAndTheWalkGoesOn) {
   EXPECT_FALSE(walker.next());
 }
 
-TEST(TreeWalker, ExtensionRuleFoldsAsciiCaseOnly) {
-  const std::vector<std::pair<std::string, bool>> names = {
-      {"a.avi", true},   {"A.AVI", true},   {".avi", true},       {"x.aVi", true},  {"avi", false},
-      {"a.avi ", false}, {"a.avi.", false}, {"a.avi.mp4", false}, {"a_avi", false}, {"a.\xC3\xA1vi", false}};
-  for (const auto& [name, chosen] : names) EXPECT_EQ(hasAviExtension(name), chosen) << name;
-}
-
 // Links under Wine: see the link-tree test of the tool.
 #ifndef _WIN32
 

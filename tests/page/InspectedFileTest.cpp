@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "page/FileReport.h"
 #include "page/InspectedFile.h"
@@ -53,6 +55,13 @@ TEST_F(InspectedFileTest, AFileCutShortUnderTheReaderEndsWithAMessage) {
   EXPECT_FALSE(report.ok);
   EXPECT_EQ(report.status, "AVI structure error while skipping sub chunk");
   EXPECT_TRUE(report.rows.empty());
+}
+
+TEST(InspectedFile, ExtensionRuleFoldsAsciiCaseOnly) {
+  const std::vector<std::pair<std::string, bool>> names = {
+      {"a.avi", true},   {"A.AVI", true},   {".avi", true},       {"x.aVi", true},  {"avi", false},
+      {"a.avi ", false}, {"a.avi.", false}, {"a.avi.mp4", false}, {"a_avi", false}, {"a.\xC3\xA1vi", false}};
+  for (const auto& [name, chosen] : names) EXPECT_EQ(hasAviExtension(name), chosen) << name;
 }
 
 }  // namespace
