@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "avi/LittleEndian.h"
-#include "base/Unicode.h"
+#include "page/Utf8Text.h"
 
 namespace {
 
@@ -14,9 +14,8 @@ struct FlagName {
 };
 
 constexpr FlagName mainHeaderFlags[] = {
-    {0x00000010, "AVIF_HASINDEX"},       {0x00000020, "AVIF_MUSTUSEINDEX"},
-    {0x00000100, "AVIF_ISINTERLEAVED"},  {0x00000800, "AVIF_TRUSTCKTYPE"},
-    {0x00010000, "AVIF_WASCAPTUREFILE"}, {0x00020000, "AVIF_COPYRIGHTED"},
+    {0x00000010, "AVIF_HASINDEX"},    {0x00000020, "AVIF_MUSTUSEINDEX"},   {0x00000100, "AVIF_ISINTERLEAVED"},
+    {0x00000800, "AVIF_TRUSTCKTYPE"}, {0x00010000, "AVIF_WASCAPTUREFILE"}, {0x00020000, "AVIF_COPYRIGHTED"},
 };
 
 constexpr FlagName streamHeaderFlags[] = {
@@ -168,23 +167,17 @@ std::string durationText(double seconds) {
 }
 
 std::string storedText(const std::string& bytes) {
-  bool utf8 = true;
-  for (std::size_t i = 0; i < bytes.size() && utf8;) {
-    const std::size_t length = brix::utf8SequenceLength(bytes, i);
-    utf8 = length != 0;
-    i += length;
-  }
+  const bool utf8 = isUtf8(bytes);
   std::string text;
   text.reserve(bytes.size());
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F) {
       text += ' ';
-    } else if (byte < 0x80 || utf8) {
+    } else if (utf8) {
       text += c;
     } else {
-      text += static_cast<char>(0xC0 | byte >> 6);
-      text += static_cast<char>(0x80 | (byte & 0x3F));
+      appendLatin1(text, byte);
     }
   }
   return text;

@@ -15,11 +15,6 @@
 namespace testing_support {
 namespace {
 
-// Valid UTF-8 is exactly what the Latin-1 fallback leaves unchanged.
-bool isUtf8(const std::string& text) {
-  return toUtf8(text) == text;
-}
-
 std::string rowFault(const FileReport& report) {
   if (!report.ok) {
     // The parse either completes before the first row or fails with none;
