@@ -102,23 +102,20 @@ void AVITreePropertyPage::setUpList() {
 }
 
 void AVITreePropertyPage::fillList() {
+  // Whatever fails, "Copy all" still has the path and the status.
   report_ = FileReport{fileName_, {}, {}, false};
   try {
-    const ReadStatus status = readFileRows(
+    report_ = readFileReport(
         fileName_, [this](int indent, int image, const std::string& element, const std::optional<std::string>& value) {
           addRow(indent, image, element, value);
-          report_.rows.push_back({indent, image, element, value});
         });
-    report_.status = status.text;
-    report_.ok = status.ok;
     // A keyboard user who tabs into the list starts on the first row.
     if (!report_.rows.empty()) listView_.setItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
-    setDlgItemText(IDC_STATUS, status.text.c_str());
   } catch (const std::exception& e) {
     report_.status = statusText(e);
     report_.ok = false;
-    setDlgItemText(IDC_STATUS, report_.status.c_str());
   }
+  setDlgItemText(IDC_STATUS, report_.status.c_str());
 }
 
 void AVITreePropertyPage::onDestroy() {

@@ -8,53 +8,43 @@
 
 namespace {
 
-ReadStatus parseAndListRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink,
-                            StructureRowSet set = StructureRowSet::all) {
+void parseAndListRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink,
+                      StructureRowSet set) {
   // The whole parse happens before the first row, so a file the parser
   // rejects shows no rows.
   const AVIFile file(stream, set == StructureRowSet::all ? AVIFile::Metadata::read : AVIFile::Metadata::skip);
   buildStructureRows(path, file, sink, set);
-  return {"Ok", true};
 }
 
-// The report of one reading: read is given the sink that keeps the rows.
+// The report of one reading: read is given the sink that shows each row to
+// onRow, when there is one, and keeps it. Whatever stops the reading, a
+// failing onRow included, becomes the status; the rows kept before it stay.
 template <class Read>
-FileReport reportOf(const std::string& path, Read read) {
+FileReport reportOf(const std::string& path, const StructureRowSink& onRow, Read read) {
   FileReport report{path, {}, {}, false};
-  ReadStatus status =
-      read([&report](int indent, int image, const std::string& element, const std::optional<std::string>& value) {
-        report.rows.push_back({indent, image, element, value});
-      });
-  report.status = std::move(status.text);
-  report.ok = status.ok;
+  try {
+    read([&report, &onRow](int indent, int image, const std::string& element, const std::optional<std::string>& value) {
+      if (onRow) onRow(indent, image, element, value);
+      report.rows.push_back({indent, image, element, value});
+    });
+    report.status = "Ok";
+    report.ok = true;
+  } catch (const std::exception& e) {
+    report.status = statusText(e);
+  }
   return report;
 }
 
 }  // namespace
 
-ReadStatus readFileRows(const std::string& path, const StructureRowSink& sink) {
-  try {
+FileReport readFileReport(const std::string& path, const StructureRowSink& onRow) {
+  return reportOf(path, onRow, [&path](const StructureRowSink& sink) {
     // Read-only; the model and the file are released before this returns.
     brix::WindowsFile file = openInspectedFile(path);
-    return parseAndListRows(path, file, sink);
-  } catch (const std::exception& e) {
-    return {statusText(e), false};
-  }
-}
-
-ReadStatus readStreamRows(const std::string& path, brix::SeekableInputStream& stream, const StructureRowSink& sink,
-                          StructureRowSet set) {
-  try {
-    return parseAndListRows(path, stream, sink, set);
-  } catch (const std::exception& e) {
-    return {statusText(e), false};
-  }
-}
-
-FileReport readFileReport(const std::string& path) {
-  return reportOf(path, [&path](const StructureRowSink& sink) { return readFileRows(path, sink); });
+    parseAndListRows(path, file, sink, StructureRowSet::all);
+  });
 }
 
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream, StructureRowSet set) {
-  return reportOf(path, [&](const StructureRowSink& sink) { return readStreamRows(path, stream, sink, set); });
+  return reportOf(path, nullptr, [&](const StructureRowSink& sink) { parseAndListRows(path, stream, sink, set); });
 }
