@@ -23,10 +23,11 @@ FileReport readWithoutThrowing(const OrderedReader::Read& read, const WalkItem& 
 }  // namespace
 
 OrderedReader::OrderedReader(unsigned threads, Read read)
-    : read_(std::move(read)), window_(itemsAheadPerThread * (threads == 0 ? 1 : threads)) {
-  threads_.reserve(threads == 0 ? 1 : threads);
+    : read_(std::move(read)), window_(itemsAheadPerThread * std::max(threads, 1u)) {
+  const unsigned count = std::max(threads, 1u);
+  threads_.reserve(count);
   try {
-    for (unsigned i = 0; i < (threads == 0 ? 1 : threads); ++i) threads_.emplace_back([this] { work(); });
+    for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { work(); });
   } catch (...) {
     finish();
     throw;
