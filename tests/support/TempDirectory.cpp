@@ -1,6 +1,7 @@
 #include "tests/support/TempDirectory.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <system_error>
@@ -32,6 +33,12 @@ void writeFile(const std::string& path, const void* data, std::size_t size) {
   std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
   out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
   if (!out) throw std::runtime_error("writeFile: can't write " + path);
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+  if (!in) throw std::runtime_error("readFile: can't read " + path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace testing_support

@@ -24,5 +24,8 @@ class TempDirectory {
 
 // Writes bytes to path (UTF-8), replacing it.
 void writeFile(const std::string& path, const void* data, std::size_t size);
+// The whole file at path (UTF-8); throws std::runtime_error naming the path
+// when it can't be read.
+std::string readFile(const std::string& path);
 
 }  // namespace testing_support
