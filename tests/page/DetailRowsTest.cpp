@@ -72,14 +72,7 @@ Rows concat(Rows a, const Rows& b) {
 const Rows noIndex = {"2 0 Index = no legacy index"};
 
 TEST(DetailRows, StreamFormatsShowTheFieldsTheyHold) {
-  Bytes extensible = waveFormatEx(0xFFFE, 6, 48000, 24, 22);
-  setLE32(extensible, 20, 0x3F);                                                                  // 5.1
-  const Bytes subFormat = {0x03, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};  // IEEE float
-  std::copy(subFormat.begin(), subFormat.end(), extensible.begin() + 24);
-  extensible[18] = 20;  // valid bits
-
-  StreamLayout rle = videoStream(16, -16);
-  rle.format = bitmapInfoHeader(16, -16, 1);
+  const Bytes extensible = waveFormatExtensible(6, 48000, 24, 20, 0x3F, 3);  // 5.1, IEEE float
   StreamLayout text;
   text.type = "txts";
   text.format = Bytes(7, 1);
@@ -94,7 +87,7 @@ TEST(DetailRows, StreamFormatsShowTheFieldsTheyHold) {
        {"2 1 BITMAPINFOHEADER", "3 2 biSize = 40", "3 2 biWidth = 320", "3 2 biHeight = 240", "3 2 biPlanes = 1",
         "3 2 biBitCount = 24", "3 2 biCompression = MJPG", "3 2 biSizeImage = 230400", "3 2 biXPelsPerMeter = 0",
         "3 2 biYPelsPerMeter = 0", "3 2 biClrUsed = 0", "3 2 biClrImportant = 0"}},
-      {"top-down RLE video", rle, {}},
+      {"top-down RLE video", videoStream(16, -16, 1), {}},
       {"PCM", audioStream(),
        concat(waveFormatRows("PCM (0x0001)", "2", "44100"),
               {"3 2 nAvgBytesPerSec = 176400", "3 2 nBlockAlign = 4", "3 2 wBitsPerSample = 16", "3 2 cbSize = 0"})},
