@@ -10,7 +10,7 @@ Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t co
   putLE16(out, 1);   // planes
   putLE16(out, 24);  // bits per pixel
   putLE32(out, compression);
-  putLE32(out, static_cast<std::uint32_t>(width * height * 3));
+  putLE32(out, static_cast<std::uint32_t>(width * (height < 0 ? -height : height) * 3));  // top-down when negative
   putLE32(out, 0);
   putLE32(out, 0);
   putLE32(out, 0);
