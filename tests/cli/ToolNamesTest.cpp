@@ -26,6 +26,18 @@ testing_support::ProgramRun runTool(const std::vector<std::string>& arguments) {
   return testing_support::runProgram(QUARNEL_TOOL, arguments);
 }
 
+struct JsonRun {
+  DWORD exitCode;
+  nlohmann::json reports;
+};
+
+// Runs the tool with --json before these arguments and parses what it prints.
+JsonRun runJson(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "--json");
+  const testing_support::ProgramRun run = runTool(arguments);
+  return {run.exitCode, nlohmann::json::parse(run.output)};
+}
+
 bool startsWith(const std::string& text, const std::string& prefix) {
   return text.rfind(prefix, 0) == 0;
 }
@@ -60,14 +72,9 @@ TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
                                           nested(),           dir.file(".avi")};
   for (const std::string& path : paths) copySample(path);
 
-  const testing_support::ProgramRun run = runTool([&] {
-    std::vector<std::string> arguments = {"--json"};
-    arguments.insert(arguments.end(), paths.begin(), paths.end());
-    return arguments;
-  }());
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
-  const nlohmann::json reports = nlohmann::json::parse(run.output);
-  ASSERT_EQ(reports.size(), paths.size()) << run.output;
+  const auto [exitCode, reports] = runJson(paths);
+  EXPECT_EQ(exitCode, 0u) << reports;
+  ASSERT_EQ(reports.size(), paths.size()) << reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     EXPECT_EQ(reports[i]["path"], paths[i]);
     EXPECT_EQ(reports[i]["status"], "Ok") << paths[i];
@@ -84,14 +91,9 @@ TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
 TEST_F(ToolNamesTest, AMissingFileIsNamedIntactInItsOpenError) {
   const std::vector<std::string> paths = {dir.file("missing " + cyrillic), dir.file("missing " + emoji),
                                           nested() + ".avi", ""};
-  const testing_support::ProgramRun run = runTool([&] {
-    std::vector<std::string> arguments = {"--json"};
-    arguments.insert(arguments.end(), paths.begin(), paths.end());
-    return arguments;
-  }());
-  EXPECT_EQ(run.exitCode, 1u);
-  const nlohmann::json reports = nlohmann::json::parse(run.output);
-  ASSERT_EQ(reports.size(), paths.size()) << run.output;
+  const auto [exitCode, reports] = runJson(paths);
+  EXPECT_EQ(exitCode, 1u);
+  ASSERT_EQ(reports.size(), paths.size()) << reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     EXPECT_EQ(reports[i]["path"], paths[i]);
     const std::string status = reports[i]["status"];
@@ -105,12 +107,11 @@ TEST_F(ToolNamesTest, WildcardsExpandInSortedOrderOrStayANameWhenNothingMatches)
     copySample(dir.file(name));
   }
   const std::string noMatch = dir.file("*.mkv");
-  const testing_support::ProgramRun run = runTool({"--json", dir.file("*.avi"), noMatch});
-  EXPECT_EQ(run.exitCode, 1u);
-  const nlohmann::json reports = nlohmann::json::parse(run.output);
+  const auto [exitCode, reports] = runJson({dir.file("*.avi"), noMatch});
+  EXPECT_EQ(exitCode, 1u);
   const std::vector<std::string> expected = {dir.file("A.AVI"),  dir.file("b.avi"), dir.file(emoji),
                                              dir.file(cyrillic), dir.file(cjk),     noMatch};
-  ASSERT_EQ(reports.size(), expected.size()) << run.output;
+  ASSERT_EQ(reports.size(), expected.size()) << reports;
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(reports[i]["path"], expected[i]);
   EXPECT_TRUE(startsWith(reports[5]["status"], "WindowsFile::open: Can't open '" + noMatch + "': "));
 }
