@@ -9,9 +9,11 @@
 #include "base/Unicode.h"
 #include "base/Win32.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/StartsWith.h"
 #include "tests/support/TempDirectory.h"
 
 using brix::toWide;
+using testing_support::startsWith;
 using testing_support::TempDirectory;
 
 namespace {
@@ -36,10 +38,6 @@ JsonRun runJson(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), "--json");
   const testing_support::ProgramRun run = runTool(arguments);
   return {run.exitCode, nlohmann::json::parse(run.output)};
-}
-
-bool startsWith(const std::string& text, const std::string& prefix) {
-  return text.rfind(prefix, 0) == 0;
 }
 
 class ToolNamesTest : public ::testing::Test {

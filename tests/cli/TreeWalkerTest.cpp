@@ -6,16 +6,15 @@
 
 #include "cli/TreeWalker.h"
 #include "tests/cli/FolderTree.h"
+#include "tests/support/StartsWith.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
-namespace {
+using testing_support::startsWith;
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
+namespace {
 
 // Every item of a walk; a folder that could not be read as "!path".
 std::vector<std::string> walk(const std::vector<std::string>& paths, bool recursive = true) {
