@@ -21,6 +21,7 @@
 
 #include "base/EOFException.h"
 #include "base/WindowsError.h"
+#include "tests/support/FileNames.h"
 #include "tests/support/TempDirectory.h"
 
 using brix::Seekable;
@@ -202,14 +203,7 @@ TEST_F(WindowsFileTest, AHandleThatCannotBeClosedIsReportedByCloseAndSwallowedBy
 }
 
 TEST_F(WindowsFileTest, AnyNameOpensAndAMissingOneIsNamedIntact) {
-  const std::string names[] = {
-      "\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA.avi",  // Cyrillic
-      "\xE6\x9D\xB1\xE4\xBA\xAC.avi",                          // CJK
-      "clip \xF0\x9F\x8E\xAC.avi",                             // a surrogate pair in UTF-16
-      std::string(200, 'n') + ".avi",                          // long, no trailing dot
-      ".avi",
-  };
-  for (const std::string& name : names) {
+  for (const std::string& name : testing_support::namesInAnyScript) {
     WindowsFile file = openForReading(makeFile(name, name));
     std::string content(name.size(), '\0');
     file.readFully(&content[0], static_cast<std::uint32_t>(content.size()));
