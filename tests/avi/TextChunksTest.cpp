@@ -99,9 +99,9 @@ TEST(TextChunks, InfoTagsFromHdrlThenFromTheRiffChunk) {
 }
 
 // A broken or overlong INFO list shows the tags before the break, and the
-// file reads as well as it does without one. The INFO lists are read after
+// file reads as well as it does without one: the INFO lists are read after
 // the structure, so even one with more chunks than a list may hold (65,536)
-// costs nothing but its own tags past the bound.
+// fails nothing else.
 TEST(TextChunks, BrokenOrOverlongInfoListsGiveWhatFits) {
   RiffNode pastEnd = infoList({{"INAM", "one"}, {"ICMT", "two"}});
   pastEnd.children.back().sizeOverride = 1000;
