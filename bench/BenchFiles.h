@@ -24,8 +24,11 @@ const char* placeName(Place place);
 const testing_support::Bytes& emptyChunks(Place place, std::size_t chunks);
 
 // A file whose hdrl, first strl and RIFF chunk each hold this many empty
-// chunks: past 21,844 each (a third of the whole tree's bound, less the
-// chunks the file needs), the whole tree is over its bound before any list is.
+// chunks besides its own threeListsOwnChunks: past 43,686 each, a third of
+// the whole tree's bound (131,072) less those, the tree is over its bound
+// while every list is still within its own (65,536).
 const testing_support::Bytes& emptyChunksInThreeLists(std::size_t chunksPerList);
+// RIFF, hdrl, avih, odml, dmlh, movi, and strl, strh and strf of each stream.
+constexpr std::size_t threeListsOwnChunks = 12;
 
 }  // namespace bench_files

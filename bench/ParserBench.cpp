@@ -135,7 +135,7 @@ void EmptyChunks(benchmark::State& state) {
 // more than a third of it each.
 void EmptyChunksInThreeLists(benchmark::State& state) {
   const auto chunks = static_cast<std::size_t>(state.range(0));
-  const bool pastBound = 3 * chunks + 16 > Chunk::maxChunksPerTree;
+  const bool pastBound = 3 * chunks + bench_files::threeListsOwnChunks > Chunk::maxChunksPerTree;
   measure(state, bench_files::emptyChunksInThreeLists(chunks), pastBound ? Work::parseExpectingError : Work::parse,
           3 * chunks);
 }

@@ -2,7 +2,6 @@
 // one place each, as the fuzzer's starting corpus. Each one reaches a
 // different check of the parser, so the fuzzer starts next to every branch
 // instead of having to find the layout of a RIFF file by itself.
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -172,13 +171,8 @@ void addTextFiles(Seeds& seeds) {
                      }));
   seeds.emplace_back("surround-and-rle.avi", edited(AviLayout{}, [](AviLayout& l) {
                        StreamLayout surround = audioStream();
-                       surround.format = waveFormatEx(0xFFFE, 6, 48000, 24, 22);
-                       setLE32(surround.format, 20, 0x60F);
-                       const Bytes pcm = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
-                       std::copy(pcm.begin(), pcm.end(), surround.format.begin() + 24);
-                       StreamLayout rle = videoStream(16, -16);
-                       rle.format = bitmapInfoHeader(16, -16, 1);
-                       l.streams = {rle, surround};
+                       surround.format = waveFormatExtensible(6, 48000, 24, 0, 0x60F, 1);  // PCM
+                       l.streams = {videoStream(16, -16, 1), surround};
                        addMovieChunks(l, "00db", 2, 5);
                        addMovieChunks(l, "01wb", 2, 36);
                      }));

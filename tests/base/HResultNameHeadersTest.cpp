@@ -1,6 +1,9 @@
 // Every name of the table against the macro of the same name in the system
-// headers, so that a mistyped value in the table cannot hide. Windows build only.
+// headers, so that a mistyped value in the table cannot hide. Only the
+// Windows build has the headers.
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
 #include <windows.h>
 
 // Included for their macros alone.
@@ -346,3 +349,5 @@ TEST(HResultNameHeaders, AliasesOfTheHeadersNameOneValueOnce) {
 }
 
 }  // namespace
+
+#endif

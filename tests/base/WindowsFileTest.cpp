@@ -21,6 +21,7 @@
 
 #include "base/EOFException.h"
 #include "base/WindowsError.h"
+#include "tests/support/FileNames.h"
 #include "tests/support/TempDirectory.h"
 
 using brix::Seekable;
@@ -47,14 +48,20 @@ void expectMessage(const WindowsError& error, const std::string& message) {
   EXPECT_EQ(text.substr(0, message.size() + 2), message + ": ") << text;
 }
 
-void expectOpenRefused(const std::string& path, DWORD code) {
+// action must fail with code and a message that starts with message.
+template <typename Action>
+void expectWindowsError(Action action, DWORD code, const std::string& message) {
   try {
-    openForReading(path);
-    FAIL() << "opened " << path;
+    action();
+    FAIL() << "no error where expected: " << message;
   } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), code) << path;
-    expectMessage(e, "WindowsFile::open: Can't open '" + path + "'");
+    EXPECT_EQ(e.code(), code) << message;
+    expectMessage(e, message);
   }
+}
+
+void expectOpenRefused(const std::string& path, DWORD code) {
+  expectWindowsError([&] { openForReading(path); }, code, "WindowsFile::open: Can't open '" + path + "'");
 }
 
 class WindowsFileTest : public ::testing::Test {
@@ -95,36 +102,6 @@ TEST_F(WindowsFileTest, ReadsAndReportsSize) {
   EXPECT_EQ(file.tell(), 5);
 }
 
-TEST_F(WindowsFileTest, OpeningAMissingPathNamesThePath) {
-  const std::string path = dir.file("missing.avi");
-  try {
-    openForReading(path);
-    FAIL() << "opened a missing file";
-  } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), ERROR_FILE_NOT_FOUND);
-    expectMessage(e, "WindowsFile::open: Can't open '" + path + "'");
-  }
-}
-
-TEST_F(WindowsFileTest, OpeningAPathInAMissingFolderFails) {
-  const std::string path = dir.file("no-such-folder") + "/x.avi";
-  try {
-    openForReading(path);
-    FAIL() << "opened a file in a missing folder";
-  } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), ERROR_PATH_NOT_FOUND);
-  }
-}
-
-TEST_F(WindowsFileTest, OpeningAFolderIsRefused) {
-  try {
-    openForReading(dir.path().string());
-    FAIL() << "opened a folder as a file";
-  } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), ERROR_ACCESS_DENIED);
-  }
-}
-
 TEST_F(WindowsFileTest, ReadFullyAtTheEndThrowsEOF) {
   WindowsFile file = openForReading(makeFile("a.bin", "abc"));
   char buffer[4];
@@ -145,30 +122,16 @@ TEST_F(WindowsFileTest, SeekBeyondTheEndSucceedsAndReadsNothing) {
 TEST_F(WindowsFileTest, SeekBeforeTheStartNamesTheNegativeOffsetAndOrigin) {
   WindowsFile file = openForReading(makeFile("a.bin", "abc"));
   file.seek(2, Seekable::Begin);
-  try {
-    file.seek(-5, Seekable::Current);
-    FAIL() << "seek before the start succeeded";
-  } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), ERROR_NEGATIVE_SEEK);
-    expectMessage(e, "WindowsFile::seek: Can't seek to -5 relative to 1");
-  }
-  try {
-    file.seek(-fourGiB - 7, Seekable::Begin);
-    FAIL() << "seek before the start succeeded";
-  } catch (const WindowsError& e) {
-    expectMessage(e, "WindowsFile::seek: Can't seek to -4294967303 relative to 0");
-  }
+  expectWindowsError([&] { file.seek(-5, Seekable::Current); }, ERROR_NEGATIVE_SEEK,
+                     "WindowsFile::seek: Can't seek to -5 relative to 1");
+  expectWindowsError([&] { file.seek(-fourGiB - 7, Seekable::Begin); }, ERROR_NEGATIVE_SEEK,
+                     "WindowsFile::seek: Can't seek to -4294967303 relative to 0");
 }
 
 TEST_F(WindowsFileTest, UnknownOriginIsPassedOnAndRefused) {
   WindowsFile file = openForReading(makeFile("a.bin", "abc"));
-  try {
-    file.seek(0, 3);
-    FAIL() << "origin 3 accepted";
-  } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), ERROR_INVALID_PARAMETER);
-    expectMessage(e, "WindowsFile::seek: Can't seek to 0 relative to 3");
-  }
+  expectWindowsError([&] { file.seek(0, 3); }, ERROR_INVALID_PARAMETER,
+                     "WindowsFile::seek: Can't seek to 0 relative to 3");
 }
 
 TEST_F(WindowsFileTest, FilesBeyond4GiBAreAddressedWith64Bits) {
@@ -207,13 +170,8 @@ TEST_F(WindowsFileTest, WritesFlushesAndReadsBack) {
 
 TEST_F(WindowsFileTest, WritingAReadOnlyFileFails) {
   WindowsFile file = openForReading(makeFile("a.bin", "abc"));
-  try {
-    file.write("x", 1);
-    FAIL() << "wrote to a read-only handle";
-  } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), ERROR_ACCESS_DENIED);
-    expectMessage(e, "WindowsFile::write: Error when writing 1 bytes");
-  }
+  expectWindowsError([&] { file.write("x", 1); }, ERROR_ACCESS_DENIED,
+                     "WindowsFile::write: Error when writing 1 bytes");
   EXPECT_THROW(file.flush(), WindowsError);
 }
 
@@ -223,24 +181,14 @@ TEST_F(WindowsFileTest, AfterCloseEveryCallFailsAndASecondCloseDoesNothing) {
   EXPECT_FALSE(file.isHeld());
   file.close();
   char buffer[2];
-  try {
-    file.read(buffer, 2);
-    FAIL() << "read after close";
-  } catch (const WindowsError& e) {
-    EXPECT_EQ(e.code(), ERROR_INVALID_HANDLE);
-    char pointer[40];
-    std::snprintf(pointer, sizeof pointer, "%0*llX", static_cast<int>(sizeof(void*) * 2),
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(buffer)));
-    expectMessage(e, "WindowsFile::read: Error when reading 2 bytes to " + std::string(pointer));
-  }
+  char pointer[40];
+  std::snprintf(pointer, sizeof pointer, "%0*llX", static_cast<int>(sizeof(void*) * 2),
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(buffer)));
+  expectWindowsError([&] { file.read(buffer, 2); }, ERROR_INVALID_HANDLE,
+                     "WindowsFile::read: Error when reading 2 bytes to " + std::string(pointer));
   EXPECT_THROW(file.seek(0, Seekable::Begin), WindowsError);
   EXPECT_THROW(file.tell(), WindowsError);
-  try {
-    file.size();
-    FAIL() << "size after close";
-  } catch (const WindowsError& e) {
-    expectMessage(e, "Can't retrieve the file size for a windows file");
-  }
+  expectWindowsError([&] { file.size(); }, ERROR_INVALID_HANDLE, "Can't retrieve the file size for a windows file");
 }
 
 TEST_F(WindowsFileTest, AHandleThatCannotBeClosedIsReportedByCloseAndSwallowedByTheDestructor) {
@@ -248,26 +196,14 @@ TEST_F(WindowsFileTest, AHandleThatCannotBeClosedIsReportedByCloseAndSwallowedBy
   {
     WindowsFile file = openForReading(makeFile("a.bin", "abc"));
     file.setHandle(bogus);  // closes the real file first
-    try {
-      file.close();
-      FAIL() << "closing a bogus handle succeeded";
-    } catch (const WindowsError& e) {
-      expectMessage(e, "Error while closing handle");
-    }
+    expectWindowsError([&] { file.close(); }, ERROR_INVALID_HANDLE, "Error while closing handle");
     EXPECT_EQ(file.handle(), bogus);  // still recorded after the failure
   }  // the destructor tries again and must not throw
   SUCCEED();
 }
 
 TEST_F(WindowsFileTest, AnyNameOpensAndAMissingOneIsNamedIntact) {
-  const std::string names[] = {
-      "\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA.avi",  // Cyrillic
-      "\xE6\x9D\xB1\xE4\xBA\xAC.avi",                          // CJK
-      "clip \xF0\x9F\x8E\xAC.avi",                             // a surrogate pair in UTF-16
-      std::string(200, 'n') + ".avi",                          // long, no trailing dot
-      ".avi",
-  };
-  for (const std::string& name : names) {
+  for (const std::string& name : testing_support::namesInAnyScript) {
     WindowsFile file = openForReading(makeFile(name, name));
     std::string content(name.size(), '\0');
     file.readFully(&content[0], static_cast<std::uint32_t>(content.size()));
@@ -289,7 +225,8 @@ TEST_F(WindowsFileTest, PathsAroundAndBeyondTheWindowsLimitOpen) {
   }
 }
 
-TEST_F(WindowsFileTest, AnEmptyOrOverlongMissingPathIsNamedWhole) {
+TEST_F(WindowsFileTest, AMissingFolderOrAnEmptyOrOverlongPathIsNamedWhole) {
+  expectOpenRefused(dir.file("no-such-folder") + "/x.avi", ERROR_PATH_NOT_FOUND);
   expectOpenRefused("", ERROR_PATH_NOT_FOUND);
   std::string deep;
   for (int i = 0; i < 12; ++i) deep += std::string(200, 'd') + "/";

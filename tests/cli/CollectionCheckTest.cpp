@@ -7,13 +7,11 @@
 
 #include "cli/CollectionCheck.h"
 #include "cli/InterruptFlag.h"
-#include "cli/TreeWalker.h"
+#include "tests/cli/FolderTree.h"
 #include "tests/support/AviBuilder.h"
-#include "tests/support/TempDirectory.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 using namespace testing_support;
@@ -28,42 +26,37 @@ struct Outcome {
 
 // An archive of good and broken files, checked in-process as the tool
 // checks it, with standard output and standard error captured.
-class CollectionCheckTest : public ::testing::Test {
+class CollectionCheckTest : public FolderTree {
  protected:
   CollectionCheckTest() {
     AviLayout layout;
     layout.streams = {videoStream()};
     const Bytes good = aviBytes(layout);
-    for (const char* name : {"a.avi", "c.avi", "tapes/1.avi", "tapes/3.avi"}) write(name, good.data(), good.size());
-    write("b.avi", "", 0);
-    write("tapes/2.avi", "RIFF", 4);
-    write("tapes/notes.txt", "", 0);
+    for (const char* name : {"a.avi", "c.avi", "tapes/1.avi", "tapes/3.avi"}) {
+      file(name, std::string(good.begin(), good.end()));
+    }
+    file("b.avi");
+    file("tapes/2.avi", "RIFF");
+    file("tapes/notes.txt");
   }
 
-  void write(const std::string& relative, const void* data, std::size_t size) {
-    const std::size_t slash = relative.find('/');
-    if (slash != std::string::npos) std::filesystem::create_directories(path(relative.substr(0, slash)));
-    writeFile(path(relative), data, size);
-  }
-  std::string path(const std::string& relative) const {
-    const std::size_t slash = relative.find('/');
-    if (slash == std::string::npos) return pathInFolder(root.path().string(), relative);
-    return pathInFolder(path(relative.substr(0, slash)), relative.substr(slash + 1));
-  }
-
-  Outcome check(std::vector<std::string> arguments, std::function<bool(const Outcome&)> interrupt = nullptr,
-                bool onTerminal = false) {
+  // The tool's check of a command line.
+  static Outcome run(const std::vector<std::string>& arguments,
+                     const std::function<bool(const Outcome&)>& interrupt = nullptr, bool onTerminal = false) {
     Outcome outcome{-1, {}, {}};
-    Console console{[&](const std::string& text) { outcome.output += text; },
-                    [&](const std::string& text) { outcome.error += text; }, onTerminal, onTerminal};
-    arguments.push_back("--");
-    arguments.push_back(root.path().string());
+    const Console console{[&](const std::string& text) { outcome.output += text; },
+                          [&](const std::string& text) { outcome.error += text; }, onTerminal, onTerminal};
     outcome.status = checkCollection(parseCommandLine(arguments), console,
                                      [&] { return interrupt != nullptr && interrupt(outcome); });
     return outcome;
   }
-
-  TempDirectory root;
+  // The check of the whole archive with these options.
+  Outcome check(std::vector<std::string> options, const std::function<bool(const Outcome&)>& interrupt = nullptr,
+                bool onTerminal = false) const {
+    options.push_back("--");
+    options.push_back(root.path().string());
+    return run(options, interrupt, onTerminal);
+  }
 };
 
 TEST_F(CollectionCheckTest, BriefLinesInPathOrderSummaryAndExitStatus) {
@@ -99,10 +92,7 @@ TEST_F(CollectionCheckTest, OnATerminalTheOutputIsTheSameAndTheProgressLineGoes)
 }
 
 TEST_F(CollectionCheckTest, OneFileHasNoSummaryAndAFolderWithoutRecursionFails) {
-  Outcome one{-1, {}, {}};
-  const Console console{[&](const std::string& text) { one.output += text; },
-                        [&](const std::string& text) { one.error += text; }};
-  one.status = checkCollection(parseCommandLine({"--brief", path("a.avi")}), console, [] { return false; });
+  const Outcome one = run({"--brief", path("a.avi")});
   EXPECT_EQ(one.status, exitOk);
   EXPECT_EQ(one.output, path("a.avi") + ": Ok\n");
   EXPECT_EQ(one.error, "");
@@ -154,21 +144,18 @@ TEST(InterruptFlag, TheFirstCtrlCRaisesItAndTheSecondEndsTheProcess) {
 
 #ifndef _WIN32
 
-// Root reads every folder whatever its mode, and CI runs as root: the check
-// runs in a child process that has given up root for nobody, and writes
+// The check runs in a child process that is not root, and writes
 // everything to standard error, where the parent sees it.
-[[noreturn]] void checkAsNobody(const std::vector<std::string>& arguments) {
-  if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::exit(3);
-  const Console console{[](const std::string& text) { std::fputs(text.c_str(), stderr); },
-                        [](const std::string& text) { std::fputs(text.c_str(), stderr); }};
-  std::exit(checkCollection(parseCommandLine(arguments), console, [] { return false; }));
-}
-
 TEST_F(CollectionCheckTest, AnUnreadableFolderIsALineAndAFailure) {
   chmod(path("tapes").c_str(), 0);
-  chmod(root.path().c_str(), 0755);
-  const std::vector<std::string> arguments = {"-r", "--brief", "--failed-only", root.path().string()};
-  EXPECT_EXIT(checkAsNobody(arguments), ::testing::ExitedWithCode(exitFailed),
+  const auto checkAsNobody = [this] {
+    becomeNobody();
+    const Console console{[](const std::string& text) { std::fputs(text.c_str(), stderr); },
+                          [](const std::string& text) { std::fputs(text.c_str(), stderr); }};
+    std::exit(checkCollection(parseCommandLine({"-r", "--brief", "--failed-only", root.path().string()}), console,
+                              [] { return false; }));
+  };
+  EXPECT_EXIT(checkAsNobody(), ::testing::ExitedWithCode(exitFailed),
               "^" + path("b.avi") + ": Empty file\n" + path("tapes") + ": FolderListing: Can't read folder '" +
                   path("tapes") + "': Access is denied.\n3 files: 2 Ok, 1 failed; 1 folder could not be read\n$");
   chmod(path("tapes").c_str(), 0755);

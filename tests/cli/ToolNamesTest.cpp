@@ -8,26 +8,32 @@
 
 #include "base/Unicode.h"
 #include "base/Win32.h"
+#include "tests/support/FileNames.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/StartsWith.h"
 #include "tests/support/TempDirectory.h"
 
 using brix::toWide;
-using testing_support::TempDirectory;
+using namespace testing_support;
 
 namespace {
 
-const std::string cyrillic = "\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA.avi";
-const std::string cjk = "\xE6\x9D\xB1\xE4\xBA\xAC.avi";
-const std::string emoji = "clip \xF0\x9F\x8E\xAC.avi";
-
 // Runs the tool with these arguments, passed as a UTF-16 command line, and
 // collects its standard output.
-testing_support::ProgramRun runTool(const std::vector<std::string>& arguments) {
-  return testing_support::runProgram(QUARNEL_TOOL, arguments);
+ProgramRun runTool(const std::vector<std::string>& arguments) {
+  return runProgram(QUARNEL_TOOL, arguments);
 }
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-  return text.rfind(prefix, 0) == 0;
+struct JsonRun {
+  DWORD exitCode;
+  nlohmann::json reports;
+};
+
+// Runs the tool with --json before these arguments and parses what it prints.
+JsonRun runJson(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "--json");
+  const ProgramRun run = runTool(arguments);
+  return {run.exitCode, nlohmann::json::parse(run.output)};
 }
 
 class ToolNamesTest : public ::testing::Test {
@@ -47,7 +53,7 @@ class ToolNamesTest : public ::testing::Test {
   std::string nested() const {
     std::string path = dir.path().u8string();
     while (path.size() < 300) path += "\\" + std::string(60, 'n');
-    return path + "\\" + cyrillic;
+    return path + "\\" + cyrillicName;
   }
 
   const std::string sample = QUARNEL_TEST_DATA_DIR "\\gstreamer-mjpeg.avi";
@@ -55,19 +61,14 @@ class ToolNamesTest : public ::testing::Test {
 };
 
 TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
-  const std::vector<std::string> paths = {dir.file(cyrillic), dir.file(cjk),
-                                          dir.file(emoji),    dir.file(std::string(200, 'n') + ".avi"),
-                                          nested(),           dir.file(".avi")};
+  std::vector<std::string> paths;
+  for (const std::string& name : namesInAnyScript) paths.push_back(dir.file(name));
+  paths.push_back(nested());
   for (const std::string& path : paths) copySample(path);
 
-  const testing_support::ProgramRun run = runTool([&] {
-    std::vector<std::string> arguments = {"--json"};
-    arguments.insert(arguments.end(), paths.begin(), paths.end());
-    return arguments;
-  }());
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
-  const nlohmann::json reports = nlohmann::json::parse(run.output);
-  ASSERT_EQ(reports.size(), paths.size()) << run.output;
+  const auto [exitCode, reports] = runJson(paths);
+  EXPECT_EQ(exitCode, 0u) << reports;
+  ASSERT_EQ(reports.size(), paths.size()) << reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     EXPECT_EQ(reports[i]["path"], paths[i]);
     EXPECT_EQ(reports[i]["status"], "Ok") << paths[i];
@@ -75,23 +76,18 @@ TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
   }
 
   // The text goes to a pipe as UTF-8.
-  const testing_support::ProgramRun text = runTool({paths[0]});
+  const ProgramRun text = runTool({paths[0]});
   const std::string pathLine = text.output.substr(0, text.output.find('\n'));
   EXPECT_TRUE(startsWith(pathLine, "Path ")) << text.output;
   EXPECT_EQ(pathLine.substr(pathLine.size() - paths[0].size() - 1), " " + paths[0]);
 }
 
 TEST_F(ToolNamesTest, AMissingFileIsNamedIntactInItsOpenError) {
-  const std::vector<std::string> paths = {dir.file("missing " + cyrillic), dir.file("missing " + emoji),
+  const std::vector<std::string> paths = {dir.file("missing " + cyrillicName), dir.file("missing " + emojiName),
                                           nested() + ".avi", ""};
-  const testing_support::ProgramRun run = runTool([&] {
-    std::vector<std::string> arguments = {"--json"};
-    arguments.insert(arguments.end(), paths.begin(), paths.end());
-    return arguments;
-  }());
-  EXPECT_EQ(run.exitCode, 1u);
-  const nlohmann::json reports = nlohmann::json::parse(run.output);
-  ASSERT_EQ(reports.size(), paths.size()) << run.output;
+  const auto [exitCode, reports] = runJson(paths);
+  EXPECT_EQ(exitCode, 1u);
+  ASSERT_EQ(reports.size(), paths.size()) << reports;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     EXPECT_EQ(reports[i]["path"], paths[i]);
     const std::string status = reports[i]["status"];
@@ -101,16 +97,15 @@ TEST_F(ToolNamesTest, AMissingFileIsNamedIntactInItsOpenError) {
 }
 
 TEST_F(ToolNamesTest, WildcardsExpandInSortedOrderOrStayANameWhenNothingMatches) {
-  for (const std::string& name : {emoji, cjk, std::string("b.avi"), cyrillic, std::string("A.AVI")}) {
+  for (const std::string& name : {emojiName, cjkName, std::string("b.avi"), cyrillicName, std::string("A.AVI")}) {
     copySample(dir.file(name));
   }
   const std::string noMatch = dir.file("*.mkv");
-  const testing_support::ProgramRun run = runTool({"--json", dir.file("*.avi"), noMatch});
-  EXPECT_EQ(run.exitCode, 1u);
-  const nlohmann::json reports = nlohmann::json::parse(run.output);
-  const std::vector<std::string> expected = {dir.file("A.AVI"),  dir.file("b.avi"), dir.file(emoji),
-                                             dir.file(cyrillic), dir.file(cjk),     noMatch};
-  ASSERT_EQ(reports.size(), expected.size()) << run.output;
+  const auto [exitCode, reports] = runJson({dir.file("*.avi"), noMatch});
+  EXPECT_EQ(exitCode, 1u);
+  const std::vector<std::string> expected = {dir.file("A.AVI"),      dir.file("b.avi"), dir.file(emojiName),
+                                             dir.file(cyrillicName), dir.file(cjkName), noMatch};
+  ASSERT_EQ(reports.size(), expected.size()) << reports;
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(reports[i]["path"], expected[i]);
   EXPECT_TRUE(startsWith(reports[5]["status"], "WindowsFile::open: Can't open '" + noMatch + "': "));
 }

@@ -5,20 +5,16 @@
 #include <vector>
 
 #include "cli/TreeWalker.h"
-#include "tests/support/TempDirectory.h"
+#include "tests/cli/FolderTree.h"
+#include "tests/support/StartsWith.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
-using namespace testing_support;
+using testing_support::startsWith;
 
 namespace {
-
-bool startsWith(const std::string& text, const std::string& prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
 
 // Every item of a walk; a folder that could not be read as "!path".
 std::vector<std::string> walk(const std::vector<std::string>& paths, bool recursive = true) {
@@ -29,27 +25,7 @@ std::vector<std::string> walk(const std::vector<std::string>& paths, bool recurs
   return items;
 }
 
-// A folder of files and folders, each named by its path below the root
-// with '/' between the parts.
-class TreeWalkerTest : public ::testing::Test {
- protected:
-  std::string path(const std::string& relative) const {
-    std::string out = root.path().string();
-    std::size_t start = 0;
-    for (std::size_t slash; (slash = relative.find('/', start)) != std::string::npos; start = slash + 1) {
-      out = pathInFolder(out, relative.substr(start, slash - start));
-    }
-    return pathInFolder(out, relative.substr(start));
-  }
-  void file(const std::string& relative) {
-    const std::size_t slash = relative.rfind('/');
-    if (slash != std::string::npos) folder(relative.substr(0, slash));
-    writeFile(path(relative), "RIFF", 4);
-  }
-  void folder(const std::string& relative) { std::filesystem::create_directories(path(relative)); }
-
-  TempDirectory root;
-};
+using TreeWalkerTest = FolderTree;
 
 TEST_F(TreeWalkerTest, FolderFilesComeInPathOrderAndFilesGivenAlways) {
   for (const char* name : {"b.avi", "Upper.AVI", "notes.txt", "a-b.avi", "a.avi", "a/z.avi", "a/deeper/y.Avi",
@@ -122,17 +98,15 @@ TEST_F(TreeWalkerTest, NamesNeedNotBeUtf8) {
   EXPECT_EQ(walk({root.path().string()}), (std::vector<std::string>{path("bad\xFF\xFE.avi"), path("\xE9t\xE9.AVI")}));
 }
 
-// Root reads every folder, whatever its mode, and CI runs as root: the walk
-// runs in a child process that has given up root for nobody.
+// The walk runs in a child process that is not root.
 TEST_F(TreeWalkerTest, AFolderWithoutReadPermissionIsAnItem) {
   file("a/a.avi");
   file("locked/b.avi");
   file("z.avi");
   chmod(path("locked").c_str(), 0);
-  chmod(root.path().c_str(), 0755);
   EXPECT_EXIT(
       {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::exit(3);
+        becomeNobody();
         for (const std::string& item : walk({root.path().string()})) std::fprintf(stderr, "%s\n", item.c_str());
         std::exit(0);
       },

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "page/FileReport.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/ReportChecks.h"
+#include "tests/support/TempDirectory.h"
 
 using namespace testing_support;
 
@@ -27,10 +26,9 @@ std::vector<std::filesystem::path> regressionFiles() {
 }
 
 FileReport reportOf(const std::filesystem::path& file, StructureRowSet set = StructureRowSet::all) {
-  std::ifstream in(file, std::ios::binary);
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = readFile(file.u8string());
   // Over a buffer of exactly the file's size, as the fuzzer reads it.
-  MemoryStream stream(std::move(bytes));
+  MemoryStream stream(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   return readStreamReport(file.filename().string(), stream, set);
 }
 

@@ -8,6 +8,7 @@
 #include "page/TextReport.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
+#include "tests/support/StartsWith.h"
 #include "tests/support/TempDirectory.h"
 
 using namespace testing_support;
@@ -15,8 +16,6 @@ using namespace testing_support;
 namespace {
 
 std::string dataFile(const char* name) { return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name; }
-
-bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 TEST(FileReport, AGoodFileHasRowsAndOk) {
   const FileReport report = readFileReport(dataFile("ffmpeg-two-audio.avi"));

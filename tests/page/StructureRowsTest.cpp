@@ -1,5 +1,3 @@
-#include "page/StructureRows.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -8,26 +6,16 @@
 
 #include "avi/AVIFile.h"
 #include "base/WindowsFile.h"
+#include "page/StructureRows.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
+#include "tests/support/ReportChecks.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct Row {
-  int indent;
-  int image;
-  std::string element;
-  std::optional<std::string> value;
-  bool operator==(const Row& other) const {
-    return indent == other.indent && image == other.image && element == other.element && value == other.value;
-  }
-};
-
-std::ostream& operator<<(std::ostream& out, const Row& row) {
-  return out << row.indent << "/" << row.image << " " << row.element << " = " << (row.value ? *row.value : "(none)");
-}
+using Row = StructureRowText;
 
 // The header rows; what follows them is in DetailRowsTest.cpp.
 std::vector<Row> rowsOf(const std::string& path, const AVIFile& file) {

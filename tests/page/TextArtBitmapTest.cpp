@@ -1,24 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
+#include "avi/LittleEndian.h"
 #include "page/art/TextArtBitmap.h"
+#include "tests/support/TempDirectory.h"
+
+using testing_support::readFile;
 
 namespace {
-
-std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("can't read " + path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
 
 TEST(TextArtBitmap, TheRowImagesInTheTreeAreTheOnesTheirArtGives) {
   const std::string source = QUARNEL_SOURCE_DIR;
@@ -32,11 +23,11 @@ TEST(TextArtBitmap, TheRowImagesInTheTreeAreTheOnesTheirArtGives) {
   };
   for (const auto& image : images) {
     SCOPED_TRACE(image.art);
-    const std::vector<std::uint8_t> made = bitmapFromTextArt(fileText(source + "/" + image.art));
-    EXPECT_TRUE(std::string(made.begin(), made.end()) == fileText(source + "/" + image.bitmap))
+    const std::vector<std::uint8_t> made = bitmapFromTextArt(readFile(source + "/" + image.art));
+    EXPECT_TRUE(std::string(made.begin(), made.end()) == readFile(source + "/" + image.bitmap))
         << "the art changed: run make-bitmap " << image.art << " " << image.bitmap;
-    EXPECT_EQ(le32(made, 18), image.width);
-    EXPECT_EQ(le32(made, 22), image.height);
+    EXPECT_EQ(readLE32(made.data() + 18), image.width);
+    EXPECT_EQ(readLE32(made.data() + 22), image.height);
   }
 }
 
@@ -51,14 +42,14 @@ TEST(TextArtBitmap, PixelsBecomePaletteIndicesInBottomUpPaddedRows) {
   ASSERT_EQ(bitmap.size(), 14u + 40 + 2 * 4 + 2 * 4);
   EXPECT_EQ(bitmap[0], 'B');
   EXPECT_EQ(bitmap[1], 'M');
-  EXPECT_EQ(le32(bitmap, 2), bitmap.size());
-  EXPECT_EQ(le32(bitmap, 10), 14u + 40 + 8);  // where the pixels start
-  EXPECT_EQ(le32(bitmap, 18), 3u);            // width
-  EXPECT_EQ(le32(bitmap, 22), 2u);            // height
+  EXPECT_EQ(readLE32(bitmap.data() + 2), bitmap.size());
+  EXPECT_EQ(readLE32(bitmap.data() + 10), 14u + 40 + 8);  // where the pixels start
+  EXPECT_EQ(readLE32(bitmap.data() + 18), 3u);            // width
+  EXPECT_EQ(readLE32(bitmap.data() + 22), 2u);            // height
   EXPECT_EQ(bitmap[28], 8);                   // bits per pixel
-  EXPECT_EQ(le32(bitmap, 46), 2u);            // colours used
-  EXPECT_EQ(le32(bitmap, 54), 0x00000000u);   // x: black
-  EXPECT_EQ(le32(bitmap, 58), 0x00FF0080u);   // o: blue, green, red as stored
+  EXPECT_EQ(readLE32(bitmap.data() + 46), 2u);           // colours used
+  EXPECT_EQ(readLE32(bitmap.data() + 54), 0x00000000u);  // x: black
+  EXPECT_EQ(readLE32(bitmap.data() + 58), 0x00FF0080u);  // o: blue, green, red as stored
   const std::vector<std::uint8_t> rows(bitmap.begin() + 62, bitmap.end());
   EXPECT_EQ(rows, (std::vector<std::uint8_t>{1, 0, 0, 0, 0, 1, 1, 0}));  // last row first, each padded to 4
 }

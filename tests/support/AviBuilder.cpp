@@ -10,7 +10,7 @@ Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t co
   putLE16(out, 1);   // planes
   putLE16(out, 24);  // bits per pixel
   putLE32(out, compression);
-  putLE32(out, static_cast<std::uint32_t>(width * height * 3));
+  putLE32(out, static_cast<std::uint32_t>(width * (height < 0 ? -height : height) * 3));  // top-down when negative
   putLE32(out, 0);
   putLE32(out, 0);
   putLE32(out, 0);
@@ -31,6 +31,18 @@ Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samp
   putLE16(out, bitsPerSample);
   putLE16(out, cbSize);
   out.resize(out.size() + cbSize, 0);
+  return out;
+}
+
+Bytes waveFormatExtensible(std::uint16_t channels, std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
+                           std::uint16_t validBitsPerSample, std::uint32_t channelMask, std::uint16_t subFormat) {
+  Bytes out = waveFormatEx(0xFFFE, channels, samplesPerSec, bitsPerSample, 22);
+  out.resize(18);
+  putLE16(out, validBitsPerSample);
+  putLE32(out, channelMask);
+  // {tttttttt-0000-0010-8000-00AA00389B71}, tttttttt the format tag.
+  putLE32(out, subFormat);
+  out.insert(out.end(), {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
   return out;
 }
 
@@ -78,11 +90,11 @@ RiffNode infoList(const std::vector<std::pair<std::string, std::string>>& tags) 
   return listChunk("LIST", "INFO", chunks);
 }
 
-StreamLayout videoStream(std::int32_t width, std::int32_t height) {
+StreamLayout videoStream(std::int32_t width, std::int32_t height, std::uint32_t compression) {
   StreamLayout s;
   s.right = static_cast<std::int16_t>(width);
   s.bottom = static_cast<std::int16_t>(height);
-  s.format = bitmapInfoHeader(width, height, 0x47504A4D);  // MJPG
+  s.format = bitmapInfoHeader(width, height, compression);
   return s;
 }
 

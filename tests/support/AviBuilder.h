@@ -65,13 +65,20 @@ Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t co
 // A WAVEFORMATEX with cbSize and that many extra bytes after it.
 Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
                    std::uint16_t bitsPerSample, std::uint16_t cbSize);
+// A WAVEFORMATEXTENSIBLE: the WAVEFORMATEX of tag 0xFFFE with cbSize 22,
+// then the valid bits per sample, the channel mask and the sub-format, the
+// GUID of the format tag subFormat.
+Bytes waveFormatExtensible(std::uint16_t channels, std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
+                           std::uint16_t validBitsPerSample, std::uint32_t channelMask, std::uint16_t subFormat);
 Bytes strhData(const StreamLayout& stream);
 Bytes idx1Data(const std::vector<IndexEntryLayout>& entries);
 
 // A LIST INFO of (id, text) tags, each text written with a NUL after it.
 RiffNode infoList(const std::vector<std::pair<std::string, std::string>>& tags);
 
-StreamLayout videoStream(std::int32_t width = 320, std::int32_t height = 240);
+constexpr std::uint32_t mjpgCompression = 0x47504A4D;  // "MJPG"
+StreamLayout videoStream(std::int32_t width = 320, std::int32_t height = 240,
+                         std::uint32_t compression = mjpgCompression);
 StreamLayout audioStream();
 
 // movi chunks and matching idx1 entries: count chunks of id (e.g. "00dc")

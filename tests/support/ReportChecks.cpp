@@ -1,6 +1,5 @@
 #include "tests/support/ReportChecks.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -11,6 +10,14 @@
 #include "page/StructureRows.h"
 #include "page/TextReport.h"
 #include "page/Utf8Text.h"
+
+bool operator==(const StructureRowText& a, const StructureRowText& b) {
+  return a.indent == b.indent && a.image == b.image && a.element == b.element && a.value == b.value;
+}
+
+void PrintTo(const StructureRowText& row, std::ostream* out) {
+  *out << row.indent << "/" << row.image << " " << row.element << " = " << (row.value ? *row.value : "(none)");
+}
 
 namespace testing_support {
 namespace {
@@ -121,12 +128,6 @@ std::vector<StructureRowText> headerRowsOf(const std::vector<StructureRowText>& 
   return headers;
 }
 
-bool sameRows(const std::vector<StructureRowText>& a, const std::vector<StructureRowText>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const StructureRowText& x, const StructureRowText& y) {
-    return x.indent == y.indent && x.image == y.image && x.element == y.element && x.value == y.value;
-  });
-}
-
 }  // namespace
 
 std::string headerRowsFault(const FileReport& all, const FileReport& headers) {
@@ -134,8 +135,8 @@ std::string headerRowsFault(const FileReport& all, const FileReport& headers) {
     return "the status is '" + all.status + "' with all rows and '" + headers.status + "' with the header rows";
   }
   if (all.ok != headers.ok) return "ok differs between all rows and the header rows";
-  if (!sameRows(headerRowsOf(headers.rows), headers.rows)) return "the header report has rows beyond the headers";
-  if (!sameRows(headerRowsOf(all.rows), headers.rows)) return "the header rows differ within all rows";
+  if (headerRowsOf(headers.rows) != headers.rows) return "the header report has rows beyond the headers";
+  if (headerRowsOf(all.rows) != headers.rows) return "the header rows differ within all rows";
   return {};
 }
 

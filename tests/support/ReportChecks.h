@@ -1,7 +1,13 @@
 #pragma once
+#include <ostream>
 #include <string>
 
 #include "page/FileReport.h"
+
+// Rows compare and print field by field, for the checks below and for the
+// tests' EXPECT_EQ.
+bool operator==(const StructureRowText& a, const StructureRowText& b);
+void PrintTo(const StructureRowText& row, std::ostream* out);
 
 namespace testing_support {
 
