@@ -315,7 +315,7 @@ TEST_F(ExtensionHost, ALivePageKeepsTheDllLoaded) {
 }
 
 TEST_F(ExtensionHost, APageTheSheetRefusesIsReleasedAtOnce) {
-  const ComRef<IShellExtInit> extension = dll->createExtension();
+  ComRef<IShellExtInit> extension = dll->createExtension();
   const ComRef<IDataObject> files = shell_host::fileDropData({dataFile("gstreamer-mjpeg.avi")});
   ASSERT_EQ(extension->Initialize(nullptr, files.get(), HKEY_CLASSES_ROOT), S_OK);
   ComRef<IShellPropSheetExt> sheetExtension;
@@ -325,8 +325,7 @@ TEST_F(ExtensionHost, APageTheSheetRefusesIsReleasedAtOnce) {
   EXPECT_EQ(sheetExtension->AddPages(&shell_host::PageCollector::add, reinterpret_cast<LPARAM>(&refusing)), S_OK);
   EXPECT_EQ(refusing.pages.size(), 1u);
   sheetExtension.reset();
-  ComRef<IShellExtInit> gone = std::move(const_cast<ComRef<IShellExtInit>&>(extension));
-  gone.reset();
+  extension.reset();
   EXPECT_EQ(dll->canUnloadNow(), S_OK) << "the refused page is still alive";
 }
 
