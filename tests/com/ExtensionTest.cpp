@@ -145,10 +145,9 @@ TEST_F(ExtensionHost, AFileThatCanNotBeReadShowsNoRowsAndTheReason) {
 TEST_F(ExtensionHost, TheOneAviNameOfTheSelectionGetsThePage) {
   const std::string a = copyOf("gstreamer-mjpeg.avi", "a.avi");
   const std::string b = copyOf("gstreamer-mjpeg.avi", "b.avi");
-  const std::string upper = copyOf("gstreamer-mjpeg.avi", "A.AVI2");
-  const std::string video = "C:\\Video\\A.AVI";
-  CreateDirectoryW(L"C:\\Video", nullptr);
-  ASSERT_TRUE(CopyFileW(brix::toWide(upper).c_str(), brix::toWide(video).c_str(), FALSE));
+  // A folder of its own, where "A.AVI" is not the same file as "a.avi".
+  ASSERT_TRUE(CreateDirectoryW(brix::toWide(temp.file("Video")).c_str(), nullptr));
+  const std::string video = copyOf("gstreamer-mjpeg.avi", "Video\\A.AVI");
   std::vector<std::string> thousands;
   for (int i = 0; i < 5000; ++i) thousands.push_back("C:\\Photos\\picture" + std::to_string(i) + ".jpg");
   thousands.insert(thousands.begin() + 2500, a);
@@ -187,8 +186,6 @@ TEST_F(ExtensionHost, TheOneAviNameOfTheSelectionGetsThePage) {
       EXPECT_EQ(page.status, "Ok");
     }
   }
-  DeleteFileW(brix::toWide(video).c_str());
-  RemoveDirectoryW(L"C:\\Video");
 }
 
 TEST_F(ExtensionHost, TheInterfacesAnswerBadCallsWithoutHarm) {
