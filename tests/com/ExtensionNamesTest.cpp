@@ -34,10 +34,7 @@ std::string makeNest(const std::string& base, const std::vector<std::string>& pa
 
 class ExtensionNames : public ::testing::Test {
  protected:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
-  }
+  void SetUp() override { shell_host::initCommonControls(); }
 
   // A copy of a real file under path, which may be long.
   void copyTo(const std::string& path) {

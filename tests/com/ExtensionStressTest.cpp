@@ -91,8 +91,7 @@ std::string showOnce(const shell_host::ExtensionDll& dll, const std::string& pat
 }
 
 TEST(ExtensionStress, OpeningAndClosingThePageLeavesNothingBehind) {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
+  shell_host::initCommonControls();
   testing_support::TempDirectory temp;
   const std::string good = std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi";
   const std::string bad = temp.file("truncated.avi");

@@ -65,8 +65,7 @@ std::string fileBytes(const std::string& path) {
 class ExtensionHost : public ::testing::Test {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
+    shell_host::initCommonControls();
     RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
     dll.emplace(QUARNEL_DLL);
   }

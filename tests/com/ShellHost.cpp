@@ -2,7 +2,6 @@
 
 #include <prsht.h>
 
-#include <algorithm>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -99,9 +98,6 @@ std::wstring windowText(HWND window) {
   text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
   return text;
 }
-
-// The sheets on show, whose dialog navigation sees keys first.
-std::vector<HWND> openSheets;
 
 void sendInputs(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -210,11 +206,6 @@ PageRow readRow(HWND list, int index) {
 
 const wchar_t columnWidthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
 
-void initCommonControls() {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
-}
-
 ComRef<IDataObject> fileDropData(const std::vector<std::string>& names) {
   std::vector<std::wstring> wide;
   for (const std::string& name : names) wide.push_back(brix::toWide(name));
@@ -292,7 +283,7 @@ SheetWindow::SheetWindow(const std::vector<HPROPSHEETPAGE>& pages, const std::st
   const INT_PTR result = PropertySheetW(&header);
   if (result <= 0) throw std::runtime_error("PropertySheetW failed");
   window_ = reinterpret_cast<HWND>(result);
-  openSheets.push_back(window_);
+  testing_support::routeKeysThrough(window_);
   pumpMessages();
 }
 
@@ -306,7 +297,7 @@ HWND SheetWindow::currentPage() const {
 
 void SheetWindow::close() {
   if (window_ && IsWindow(window_)) DestroyWindow(window_);
-  openSheets.erase(std::remove(openSheets.begin(), openSheets.end(), window_), openSheets.end());
+  testing_support::stopRoutingKeys(window_);
   window_ = nullptr;
   pumpMessages();
 }
@@ -384,28 +375,6 @@ MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& it
   if (!closed) throw std::runtime_error("the menu did not close");
   if (!choice.error.empty()) throw std::runtime_error(choice.error);
   return *choice.seen;
-}
-
-void pumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    const bool navigation = std::any_of(openSheets.begin(), openSheets.end(), [&message](HWND sheet) {
-      return IsWindow(sheet) && PropSheet_IsDialogMessage(sheet, &message);
-    });
-    if (navigation) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    pumpMessages();
-    Sleep(1);
-  }
-  return true;
 }
 
 ToolReport toolReport(const std::string& tool, const std::string& path) {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/MessagePump.h"
 #include "tests/support/ProgramRun.h"
 
 namespace shell_host {
@@ -49,9 +50,10 @@ class ComRef {
 
 // Where the page remembers its column widths, under HKEY_CURRENT_USER.
 extern const wchar_t columnWidthsKey[];
-// The common controls a property sheet with the page needs, as the shell
-// has them.
-void initCommonControls();
+
+using testing_support::initCommonControls;
+using testing_support::pumpMessages;
+using testing_support::pumpUntil;
 
 // A data object of the host's own, as the shell hands one to Initialize:
 // CF_HDROP data with the given names (UTF-8 here, UTF-16 in the data), or
@@ -92,7 +94,8 @@ class ExtensionDll {
 std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names);
 
 // A modeless property sheet over the given pages, as the shell's Properties
-// dialog; destroyed with this object if still open.
+// dialog, its keys routed through its dialog navigation; destroyed with this
+// object if still open.
 class SheetWindow {
  public:
   // caption: the file's name, as the shell gives it ("Properties for ...").
@@ -156,11 +159,6 @@ struct MenuSeen {
 // throws std::runtime_error when none appeared in time or the item is
 // missing.
 MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& item);
-
-// Dispatches queued messages until done() or the timeout. Keys for an open
-// sheet pass through its dialog navigation first, as in the shell.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-void pumpMessages();
 
 using testing_support::ProgramRun;
 using testing_support::runProgram;

@@ -34,8 +34,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   try {
     if (FAILED(OleInitialize(nullptr))) throw std::runtime_error("can't initialise COM");
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
+    shell_host::initCommonControls();
     nlohmann::json module = nullptr;
     const shell_host::PropertiesDialog dialog =
         shell_host::openProperties(brix::fromWide(argv[1]), [&](HWND) { module = loadedExtension(); });
