@@ -43,15 +43,7 @@ class ExtensionNames : public ::testing::Test {
   }
 
   shell_host::PageContents pageOf(const shell_host::ComRef<IDataObject>& data) {
-    const shell_host::ComRef<IShellExtInit> extension = dll.createExtension();
-    if (extension->Initialize(nullptr, data.get(), HKEY_CLASSES_ROOT) != S_OK) throw std::runtime_error("Initialize");
-    shell_host::ComRef<IShellPropSheetExt> sheetExtension;
-    extension->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(sheetExtension.put()));
-    shell_host::PageCollector collector;
-    sheetExtension->AddPages(&shell_host::PageCollector::add, reinterpret_cast<LPARAM>(&collector));
-    if (collector.pages.size() != 1) throw std::runtime_error("no page");
-    shell_host::SheetWindow sheet(collector.pages);
-    return shell_host::readPage(sheet.currentPage());
+    return shell_host::showPage(dll, data.get());
   }
 
   testing_support::TempDirectory temp;

@@ -78,16 +78,9 @@ int goodRounds() {
   return value ? std::atoi(value) : 100;
 }
 
-// One Properties dialog: the extension made, given the file, asked for its
-// page, the page shown and read, everything closed and released.
+// One Properties dialog, everything closed and released again.
 std::string showOnce(const shell_host::ExtensionDll& dll, const std::string& path) {
-  std::vector<HPROPSHEETPAGE> pages;
-  {
-    const shell_host::ComRef<IShellExtInit> extension = dll.createExtension();
-    pages = shell_host::pagesFor(extension.get(), {path});
-  }
-  shell_host::SheetWindow sheet(pages);
-  return shell_host::readPage(sheet.currentPage()).status;
+  return shell_host::showPage(dll, shell_host::fileDropData({path}).get()).status;
 }
 
 TEST(ExtensionStress, OpeningAndClosingThePageLeavesNothingBehind) {

@@ -89,10 +89,7 @@ class ExtensionHost : public ::testing::Test {
 
   // Shows the one page of the selection in a sheet and reads it back.
   PageContents showPage(const std::vector<std::string>& names) {
-    const std::vector<HPROPSHEETPAGE> pages = pagesFor(names);
-    if (pages.size() != 1) throw std::runtime_error("expected one page, got " + std::to_string(pages.size()));
-    SheetWindow sheet(pages);
-    return shell_host::readPage(sheet.currentPage());
+    return shell_host::showPage(*dll, shell_host::fileDropData(names).get());
   }
 
   testing_support::TempDirectory temp;

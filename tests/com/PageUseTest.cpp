@@ -24,7 +24,6 @@
 #include <oleacc.h>
 
 using shell_host::columnWidthsKey;
-using shell_host::ComRef;
 using shell_host::MenuSeen;
 using shell_host::pressKeys;
 using shell_host::pumpUntil;
@@ -108,8 +107,7 @@ class PageUse : public ::testing::Test {
   // Shows the page of path, the keyboard focus in its list.
   void show(const std::string& path) {
     sheet.reset();
-    const ComRef<IShellExtInit> extension = dll->createExtension();
-    sheet.emplace(shell_host::pagesFor(extension.get(), {path}));
+    sheet.emplace(shell_host::pagesFor(dll->createExtension().get(), {path}));
     page = sheet->currentPage();
     list = GetDlgItem(page, 1001);
     SetForegroundWindow(sheet->handle());

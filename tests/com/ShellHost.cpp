@@ -258,9 +258,8 @@ ComRef<IShellExtInit> ExtensionDll::createExtension() const {
   return extension;
 }
 
-std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names) {
-  const ComRef<IDataObject> data = fileDropData(names);
-  HRESULT hr = extension->Initialize(nullptr, data.get(), HKEY_CLASSES_ROOT);
+std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, IDataObject* data) {
+  HRESULT hr = extension->Initialize(nullptr, data, HKEY_CLASSES_ROOT);
   if (FAILED(hr)) throw std::runtime_error("Initialize failed: " + std::to_string(hr));
   ComRef<IShellPropSheetExt> sheetExtension;
   hr = extension->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(sheetExtension.put()));
@@ -269,6 +268,10 @@ std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector
   hr = sheetExtension->AddPages(&PageCollector::add, reinterpret_cast<LPARAM>(&collector));
   if (FAILED(hr)) throw std::runtime_error("AddPages failed: " + std::to_string(hr));
   return collector.pages;
+}
+
+std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names) {
+  return pagesFor(extension, fileDropData(names).get());
 }
 
 SheetWindow::SheetWindow(const std::vector<HPROPSHEETPAGE>& pages, const std::string& caption) {
@@ -315,6 +318,16 @@ PageContents readPage(HWND page) {
   int width = 0, height = 0;
   if (images && ImageList_GetIconSize(images, &width, &height) && width == height) contents.imageSize = width;
   return contents;
+}
+
+PageContents showPage(const ExtensionDll& dll, IDataObject* data) {
+  const std::vector<HPROPSHEETPAGE> pages = pagesFor(dll.createExtension().get(), data);
+  if (pages.size() != 1) {
+    for (const HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
+    throw std::runtime_error("expected one page, got " + std::to_string(pages.size()));
+  }
+  SheetWindow sheet(pages);
+  return readPage(sheet.currentPage());
 }
 
 std::string clipboardText() {

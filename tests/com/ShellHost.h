@@ -90,7 +90,10 @@ class ExtensionDll {
   HMODULE module_;
 };
 
-// Initialize with the names, then AddPages: the pages added.
+// Initialize with the data, then AddPages: the pages added. Throws
+// std::runtime_error when a call fails.
+std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, IDataObject* data);
+// The same for the selection of these names.
 std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names);
 
 // A modeless property sheet over the given pages, as the shell's Properties
@@ -134,6 +137,12 @@ struct PageContents {
   int imageSize = 0;
 };
 PageContents readPage(HWND page);
+
+// One Properties dialog: a new extension of the DLL is given the data and
+// released once it has added its page, and the page is shown in a sheet,
+// read and closed. Throws std::runtime_error unless exactly one page was
+// added.
+PageContents showPage(const ExtensionDll& dll, IDataObject* data);
 
 // The clipboard's CF_UNICODETEXT as UTF-8, line breaks as they are; "" when
 // it holds no text.
