@@ -12,23 +12,16 @@
 #include <vector>
 
 #include "base/Unicode.h"
-#include "tests/com/ShellHost.h"
+#include "tests/com/ExtensionFixture.h"
 #include "tests/support/RiffBuilder.h"
 #include "tests/support/TempDirectory.h"
 
 using shell_host::ComRef;
-using shell_host::ExtensionDll;
 using shell_host::PageContents;
 using shell_host::PageRow;
 using shell_host::SheetWindow;
 
 namespace {
-
-constexpr wchar_t widthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
-
-std::string dataFile(const std::string& name) {
-  return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name;
-}
 
 std::vector<std::string> realFiles() {
   std::vector<std::string> files;
@@ -46,15 +39,12 @@ shell_host::ToolReport toolReport(const std::string& path) {
 
 std::optional<DWORD> storedWidth(const wchar_t* name) {
   DWORD value = 0, size = sizeof value, type = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, widthsKey, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, shell_host::columnWidthsKey, name, RRF_RT_ANY, &type, &value, &size) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   if (type != REG_DWORD) return std::nullopt;
   return value;
-}
-
-void storeWidth(const wchar_t* name, DWORD value) {
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, widthsKey, name, REG_DWORD, &value, sizeof value), ERROR_SUCCESS);
 }
 
 std::string fileBytes(const std::string& path) {
@@ -62,39 +52,7 @@ std::string fileBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-class ExtensionHost : public ::testing::Test {
- protected:
-  void SetUp() override {
-    shell_host::initCommonControls();
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
-    dll.emplace(QUARNEL_DLL);
-  }
-  void TearDown() override {
-    dll.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
-  }
-
-  // A copy of a file of tests/data in the temporary folder, under name.
-  std::string copyOf(const std::string& source, const std::string& name) {
-    const std::string path = temp.file(name);
-    EXPECT_TRUE(CopyFileW(brix::toWide(dataFile(source)).c_str(), brix::toWide(path).c_str(), FALSE)) << path;
-    return path;
-  }
-
-  // The pages an extension adds for this selection.
-  std::vector<HPROPSHEETPAGE> pagesFor(const std::vector<std::string>& names) {
-    const ComRef<IShellExtInit> extension = dll->createExtension();
-    return shell_host::pagesFor(extension.get(), names);
-  }
-
-  // Shows the one page of the selection in a sheet and reads it back.
-  PageContents showPage(const std::vector<std::string>& names) {
-    return shell_host::showPage(*dll, shell_host::fileDropData(names).get());
-  }
-
-  testing_support::TempDirectory temp;
-  std::optional<ExtensionDll> dll;
-};
+using ExtensionHost = shell_host::ExtensionFixture;
 
 // --- What the page shows ---------------------------------------------------
 
@@ -263,9 +221,7 @@ TEST_F(ExtensionHost, StoredWidthsAreUsedAsStored) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
-    if (c.element) storeWidth(L"ElementWidth", *c.element);
-    if (c.value) storeWidth(L"ValueWidth", *c.value);
+    shell_host::storeColumnWidths(c.element, c.value);
     const PageContents page = showPage({file});
     EXPECT_EQ(page.elementWidth, c.expectedElement);
     EXPECT_EQ(page.valueWidth, c.expectedValue);

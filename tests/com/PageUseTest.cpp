@@ -16,14 +16,13 @@
 
 #include "base/Unicode.h"
 #include "page/TextReport.h"
-#include "tests/com/ShellHost.h"
+#include "tests/com/ExtensionFixture.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/ClipboardHolder.h"
 #include "tests/support/TempDirectory.h"
 // After the Win32 types it uses.
 #include <oleacc.h>
 
-using shell_host::columnWidthsKey;
 using shell_host::MenuSeen;
 using shell_host::pressKeys;
 using shell_host::pumpUntil;
@@ -32,10 +31,6 @@ namespace {
 
 // What the clipboard holds before each copy, so that a copy shows.
 constexpr char untouched[] = "(what another program copied)";
-
-std::string dataFile(const std::string& name) {
-  return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name;
-}
 
 std::string toolOutput(const std::vector<std::string>& arguments) {
   return shell_host::runProgram(QUARNEL_TOOL, arguments).output;
@@ -91,23 +86,17 @@ class SystemDpi {
   bool hadValue_ = false;
 };
 
-class PageUse : public ::testing::Test {
+class PageUse : public shell_host::ExtensionFixture {
  protected:
-  void SetUp() override {
-    shell_host::initCommonControls();
-    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
-    dll.emplace(QUARNEL_DLL);
-  }
   void TearDown() override {
     sheet.reset();
-    dll.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
+    ExtensionFixture::TearDown();
   }
 
   // Shows the page of path, the keyboard focus in its list.
   void show(const std::string& path) {
     sheet.reset();
-    sheet.emplace(shell_host::pagesFor(dll->createExtension().get(), {path}));
+    sheet.emplace(pagesFor({path}));
     page = sheet->currentPage();
     list = GetDlgItem(page, 1001);
     SetForegroundWindow(sheet->handle());
@@ -149,11 +138,9 @@ class PageUse : public ::testing::Test {
     return rect;
   }
 
-  std::optional<shell_host::ExtensionDll> dll;
   std::optional<shell_host::SheetWindow> sheet;
   HWND page = nullptr;
   HWND list = nullptr;
-  testing_support::TempDirectory temp;
 };
 
 // --- Copying ----------------------------------------------------------------
@@ -168,8 +155,7 @@ TEST_F(PageUse, CopyAllAndAllRowsAreWhatTheToolPrints) {
   const std::string manyStreams = temp.file("many-streams.avi");
   const testing_support::Bytes bytes = testing_support::aviBytes(layout);
   testing_support::writeFile(manyStreams, bytes.data(), bytes.size());
-  const std::string unreadable = temp.file("text.avi");
-  ASSERT_TRUE(CopyFileW(brix::toWide(dataFile("SOURCES.md")).c_str(), brix::toWide(unreadable).c_str(), FALSE));
+  const std::string unreadable = copyOf("SOURCES.md", "text.avi");
 
   for (const std::string& path : {dataFile("gstreamer-mjpeg-pcm.avi"), manyStreams, unreadable}) {
     SCOPED_TRACE(path);
@@ -350,21 +336,17 @@ TEST_F(PageUse, TheDefaultWidthsAndTheRowImagesFollowTheDpi) {
   // process of its own.
   const struct {
     DWORD dpi;
-    std::optional<std::pair<DWORD, DWORD>> stored;
+    std::optional<DWORD> storedElement, storedValue;
     int element, value, imageSize;
   } cases[] = {
-      {120, std::nullopt, 125, 250, 16},
-      {144, std::nullopt, 150, 300, 32},
-      {192, std::nullopt, 200, 400, 32},
-      {192, std::pair<DWORD, DWORD>{150, 260}, 150, 260, 32},
+      {120, std::nullopt, std::nullopt, 125, 250, 16},
+      {144, std::nullopt, std::nullopt, 150, 300, 32},
+      {192, std::nullopt, std::nullopt, 200, 400, 32},
+      {192, 150, 260, 150, 260, 32},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.dpi) + " dots per inch");
-    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
-    if (c.stored) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, L"ElementWidth", REG_DWORD, &c.stored->first, sizeof(DWORD));
-      RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, L"ValueWidth", REG_DWORD, &c.stored->second, sizeof(DWORD));
-    }
+    shell_host::storeColumnWidths(c.storedElement, c.storedValue);
     std::string output;
     {
       const SystemDpi dpi(c.dpi);

@@ -206,6 +206,20 @@ PageRow readRow(HWND list, int index) {
 
 const wchar_t columnWidthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
 
+void clearColumnWidths() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
+}
+
+void storeColumnWidths(std::optional<DWORD> element, std::optional<DWORD> value) {
+  clearColumnWidths();
+  for (const auto& [name, width] : {std::pair{L"ElementWidth", element}, std::pair{L"ValueWidth", value}}) {
+    if (width &&
+        RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, name, REG_DWORD, &*width, sizeof(DWORD)) != ERROR_SUCCESS) {
+      throw std::runtime_error("can't store the column width " + brix::fromWide(name));
+    }
+  }
+}
+
 ComRef<IDataObject> fileDropData(const std::vector<std::string>& names) {
   std::vector<std::wstring> wide;
   for (const std::string& name : names) wide.push_back(brix::toWide(name));

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,11 @@ class ComRef {
 
 // Where the page remembers its column widths, under HKEY_CURRENT_USER.
 extern const wchar_t columnWidthsKey[];
+// Removes the stored widths, key and all.
+void clearColumnWidths();
+// Replaces the stored widths: each one given is stored as the page stores
+// it, the others are missing. Throws std::runtime_error when one can't be.
+void storeColumnWidths(std::optional<DWORD> element, std::optional<DWORD> value);
 
 using testing_support::initCommonControls;
 using testing_support::pumpMessages;
