@@ -405,10 +405,12 @@ MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& it
 }
 
 ToolReport toolReport(const std::string& tool, const std::string& path) {
-  const nlohmann::json file = nlohmann::json::parse(runProgram(tool, {"--json", path}).output).at(0);
+  return reportFromJson(nlohmann::json::parse(runProgram(tool, {"--json", path}).output).at(0));
+}
+
+ToolReport reportFromJson(const nlohmann::json& file) {
   ToolReport report{{}, file.at("status").get<std::string>()};
   for (const nlohmann::json& row : file.at("rows")) {
-    // The list can't tell a row without a value from one with an empty value.
     const std::string value = row.at("value").is_null() ? "" : row.at("value").get<std::string>();
     report.rows.push_back(
         {row.at("indent").get<int>(), row.at("image").get<int>(), row.at("element").get<std::string>(), value});

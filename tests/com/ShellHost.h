@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <utility>
@@ -184,5 +185,9 @@ struct ToolReport {
   std::string status;
 };
 ToolReport toolReport(const std::string& tool, const std::string& path);
+// One file's report as the tool's --json writes it: {"status": ..., "rows":
+// [{"indent", "image", "element", "value"}, ...]}. A value of null is "":
+// the list can't tell a row without a value from one with an empty value.
+ToolReport reportFromJson(const nlohmann::json& file);
 
 }  // namespace shell_host

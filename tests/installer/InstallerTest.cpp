@@ -119,13 +119,7 @@ ShellView propertiesOf(const std::string& path) {
   view.shown = shown.at("shown").get<bool>();
   view.tabs = shown.at("tabs").get<Lines>();
   if (!shown.at("module").is_null()) view.module = shown.at("module").get<std::string>();
-  if (!shown.at("page").is_null()) {
-    view.page = shell_host::ToolReport{{}, shown.at("page").at("status").get<std::string>()};
-    for (const nlohmann::json& row : shown.at("page").at("rows")) {
-      view.page->rows.push_back({row.at("indent").get<int>(), row.at("image").get<int>(),
-                                 row.at("element").get<std::string>(), row.at("value").get<std::string>()});
-    }
-  }
+  if (!shown.at("page").is_null()) view.page = shell_host::reportFromJson(shown.at("page"));
   return view;
 }
 
