@@ -17,6 +17,7 @@
 #include "base/Unicode.h"
 #include "page/TextReport.h"
 #include "tests/com/ExtensionFixture.h"
+#include "tests/com/RegistryContents.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/ClipboardHolder.h"
 #include "tests/support/TempDirectory.h"
@@ -59,32 +60,6 @@ std::size_t bareLineFeeds(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) count += text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
   return count;
 }
-
-// The prefix's DPI for the processes started while this object lives;
-// what was there before comes back with its end.
-class SystemDpi {
- public:
-  explicit SystemDpi(DWORD dpi) {
-    DWORD size = sizeof previous_;
-    hadValue_ = RegGetValueW(HKEY_CURRENT_USER, key, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous_, &size) ==
-                ERROR_SUCCESS;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-  }
-  ~SystemDpi() {
-    if (hadValue_) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels", REG_DWORD, &previous_, sizeof previous_);
-    } else {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels");
-    }
-  }
-  SystemDpi(const SystemDpi&) = delete;
-  SystemDpi& operator=(const SystemDpi&) = delete;
-
- private:
-  static constexpr wchar_t key[] = L"Control Panel\\Desktop";
-  DWORD previous_ = 0;
-  bool hadValue_ = false;
-};
 
 class PageUse : public shell_host::ExtensionFixture {
  protected:
@@ -349,7 +324,9 @@ TEST_F(PageUse, TheDefaultWidthsAndTheRowImagesFollowTheDpi) {
     shell_host::storeColumnWidths(c.storedElement, c.storedValue);
     std::string output;
     {
-      const SystemDpi dpi(c.dpi);
+      // The prefix's DPI for the process started while this lives.
+      const shell_host::RegistryValueOverride dpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                                                  &c.dpi, sizeof c.dpi);
       output = shell_host::runProgram(QUARNEL_SHOW_PAGE, {"--host", path}).output;
     }
     int element = 0, value = 0, imageSize = 0;

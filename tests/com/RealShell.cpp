@@ -12,7 +12,6 @@
 namespace shell_host {
 namespace {
 
-constexpr wchar_t aviKey[] = L".avi";
 constexpr wchar_t aviAssociations[] = L"SystemFileAssociations\\.avi";
 constexpr DWORD sheetTimeoutMs = 10000;
 
@@ -138,37 +137,8 @@ void Regsvr32Registration::unregister() {
   if (regsvr32(arguments_) != 0) throw std::runtime_error("regsvr32 /u failed for " + arguments_.back());
 }
 
-WineAviAssociation::WineAviAssociation() {
-  HKEY key = nullptr;
-  DWORD disposition = 0;
-  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, aviKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
-      ERROR_SUCCESS) {
-    throw std::runtime_error("can't create HKEY_CLASSES_ROOT\\.avi");
-  }
-  createdKey_ = disposition == REG_CREATED_NEW_KEY;
-  wchar_t previous[MAX_PATH] = {};
-  DWORD size = sizeof previous - sizeof(wchar_t);
-  DWORD type = 0;
-  if (RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS &&
-      type == REG_SZ) {
-    previous_ = previous;
-  }
-  const LONG result =
-      RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(aviAssociations), sizeof aviAssociations);
-  RegCloseKey(key);
-  if (result != ERROR_SUCCESS) throw std::runtime_error("can't map .avi");
-}
-
-WineAviAssociation::~WineAviAssociation() {
-  if (createdKey_) {
-    RegDeleteKeyW(HKEY_CLASSES_ROOT, aviKey);
-  } else if (previous_) {
-    RegSetKeyValueW(HKEY_CLASSES_ROOT, aviKey, nullptr, REG_SZ, previous_->c_str(),
-                    static_cast<DWORD>((previous_->size() + 1) * sizeof(wchar_t)));
-  } else {
-    RegDeleteKeyValueW(HKEY_CLASSES_ROOT, aviKey, nullptr);
-  }
-}
+WineAviAssociation::WineAviAssociation()
+    : mapping_(HKEY_CLASSES_ROOT, ".avi", "", REG_SZ, aviAssociations, sizeof aviAssociations) {}
 
 PropertiesDialog openProperties(const std::string& path, const std::function<void(HWND)>& whileOpen) {
   const ComRef<IContextMenu> menu = contextMenuOf(path);
