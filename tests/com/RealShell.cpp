@@ -15,28 +15,25 @@ namespace {
 constexpr wchar_t aviAssociations[] = L"SystemFileAssociations\\.avi";
 constexpr DWORD sheetTimeoutMs = 10000;
 
-std::wstring windowClass(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, static_cast<int>(std::size(name)));
-  return name;
-}
-
 // The system's regsvr32, of this process's bitness: its exit code is 0 when
 // the DLL's export succeeded.
 DWORD regsvr32(const std::vector<std::string>& arguments) {
-  wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
-  return runProgram(brix::fromWide(system) + "\\regsvr32.exe", arguments).exitCode;
+  return runProgram(systemProgram("regsvr32.exe"), arguments).exitCode;
 }
 
 // A property sheet: a dialog of this process with a tab control of its own.
 BOOL CALLBACK findSheet(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId() || !IsWindowVisible(window) || windowClass(window) != L"#32770") return TRUE;
+  if (!isShownDialogOf(window, GetCurrentProcessId())) return TRUE;
   if (!FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
+}
+
+// The sheet on show, if any.
+HWND findSheetWindow() {
+  HWND sheet = nullptr;
+  EnumWindows(&findSheet, reinterpret_cast<LPARAM>(&sheet));
+  return sheet;
 }
 
 std::vector<std::string> tabTitles(HWND sheet) {
@@ -68,8 +65,7 @@ Watch* currentWatch = nullptr;
 
 void look(Watch& watch) {
   if (watch.done) return;
-  HWND sheet = nullptr;
-  EnumWindows(&findSheet, reinterpret_cast<LPARAM>(&sheet));
+  const HWND sheet = findSheetWindow();
   if (!sheet) {
     watch.done = GetTickCount() - watch.start > sheetTimeoutMs;
     return;
@@ -92,12 +88,6 @@ void look(Watch& watch) {
 
 void CALLBACK lookFromTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (currentWatch) look(*currentWatch);
-}
-
-bool sheetGone() {
-  HWND sheet = nullptr;
-  EnumWindows(&findSheet, reinterpret_cast<LPARAM>(&sheet));
-  return sheet == nullptr;
 }
 
 // The context menu of the file's item in its folder.
@@ -159,7 +149,7 @@ PropertiesDialog openProperties(const std::string& path, const std::function<voi
         return watch.done;
       },
       sheetTimeoutMs + 1000);
-  pumpUntil(sheetGone);
+  pumpUntil([] { return !findSheetWindow(); });
   KillTimer(nullptr, timer);
   currentWatch = nullptr;
   if (FAILED(hr)) throw std::runtime_error("InvokeCommand(\"properties\") failed: " + std::to_string(hr));

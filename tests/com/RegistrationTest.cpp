@@ -309,10 +309,8 @@ TEST_F(RegistrationTest, APathLongerThanMaxPathIsRegisteredWhole) {
   {
     const shell_host::ExtensionDll longDll(deep.path());
     // The path as the system knows the module, without a length limit.
-    std::wstring known(32768, L'\0');
-    known.resize(GetModuleFileNameW(longDll.module(), &known[0], static_cast<DWORD>(known.size())));
-    ASSERT_GT(known.size(), 600u);
-    registeredPath = brix::fromWide(known);
+    registeredPath = shell_host::moduleFileName(longDll.module());
+    ASSERT_GT(brix::utf8ToUtf16(registeredPath).size(), 600u);
     const Exports longExports(longDll.module());
     ASSERT_EQ(longExports.registerServer(), S_OK);
   }

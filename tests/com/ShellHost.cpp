@@ -93,12 +93,6 @@ class DropData final : public IDataObject {
   std::wstring files_;
 };
 
-std::wstring windowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-  return text;
-}
-
 void sendInputs(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -325,7 +319,7 @@ PageContents readPage(HWND page) {
   if (!list) throw std::runtime_error("the page has no list 1001");
   const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) contents.rows.push_back(readRow(list, i));
-  contents.status = brix::fromWide(windowText(GetDlgItem(page, 1006)));
+  contents.status = windowText(GetDlgItem(page, 1006));
   contents.elementWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
   contents.valueWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
@@ -402,6 +396,37 @@ MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& it
   if (!closed) throw std::runtime_error("the menu did not close");
   if (!choice.error.empty()) throw std::runtime_error(choice.error);
   return *choice.seen;
+}
+
+std::string windowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+  return brix::fromWide(text);
+}
+
+std::string windowClass(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return brix::fromWide(name);
+}
+
+bool isShownDialogOf(HWND window, DWORD process) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  return owner == process && IsWindowVisible(window) && windowClass(window) == "#32770";
+}
+
+std::string moduleFileName(HMODULE module) {
+  // The longest path the system takes.
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size())));
+  return brix::fromWide(path);
+}
+
+std::string systemProgram(const std::string& name) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  return brix::fromWide(system) + "\\" + name;
 }
 
 ToolReport toolReport(const std::string& tool, const std::string& path) {

@@ -176,6 +176,16 @@ struct MenuSeen {
 // missing.
 MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& item);
 
+// A window's text and its class's name, in UTF-8.
+std::string windowText(HWND window);
+std::string windowClass(HWND window);
+// Whether the window is a dialog (#32770) of that process, and visible.
+bool isShownDialogOf(HWND window, DWORD process);
+// The path of a loaded module, however long.
+std::string moduleFileName(HMODULE module);
+// A program of the system's own folder, of this process's bitness.
+std::string systemProgram(const std::string& name);
+
 using testing_support::ProgramRun;
 using testing_support::runProgram;
 

@@ -20,9 +20,7 @@ namespace {
 nlohmann::json loadedExtension() {
   const HMODULE module = GetModuleHandleW(L"Quarnel AVI.dll");
   if (!module) return nullptr;
-  std::wstring path(32768, L'\0');
-  path.resize(GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size())));
-  return brix::fromWide(path);
+  return shell_host::moduleFileName(module);
 }
 
 }  // namespace
