@@ -21,6 +21,7 @@
 #include "quarnel/Version.h"
 #include "tests/com/RealShell.h"
 #include "tests/com/RegistryContents.h"
+#include "tests/com/VersionResource.h"
 #include "tests/installer/MachineState.h"
 #include "tests/installer/WindowsInstaller.h"
 #include "tests/support/TempDirectory.h"
@@ -56,20 +57,6 @@ std::string contentsOf(const std::string& path) {
   std::ifstream file(std::filesystem::path(brix::toWide(path)), std::ios::binary);
   if (!file) return "(missing: " + path + ")";
   return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-// A text of a file's version resource, empty when it has none.
-std::string versionText(const std::string& path, const std::wstring& name) {
-  const std::wstring file = brix::toWide(path);
-  DWORD ignored = 0;
-  std::vector<BYTE> info(GetFileVersionInfoSizeW(file.c_str(), &ignored));
-  void* value = nullptr;
-  UINT length = 0;
-  if (info.empty() || !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) ||
-      !VerQueryValueW(info.data(), (L"\\StringFileInfo\\040904B0\\" + name).c_str(), &value, &length)) {
-    return {};
-  }
-  return brix::fromWide(static_cast<const wchar_t*>(value));
 }
 
 // The files the package installs, and the files they are copies of.
@@ -177,10 +164,11 @@ class Installer : public ::testing::Test {
               Lines{installer_test::packageProperty(package.path, "ProductCode")});
     // Named as the DLL's version resource names the product.
     const std::string dll = folder64() + "\\Quarnel AVI.dll";
-    const auto entries = installer_test::uninstallEntries(versionText(dll, L"ProductName"));
+    const shell_host::VersionResource version(dll);
+    const auto entries = installer_test::uninstallEntries(version.text("ProductName"));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].displayVersion, package.version);
-    EXPECT_EQ(entries[0].publisher, versionText(dll, L"CompanyName"));
+    EXPECT_EQ(entries[0].publisher, version.text("CompanyName"));
   }
 
   // Every file, folder and registry value the package wrote is gone, and
@@ -205,8 +193,8 @@ TEST_F(Installer, InstalledTheShellShowsThePageAndRemovedNothingIsLeft) {
   ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
   expectInstalled(first);
   // One version for the package and the files it installs.
-  EXPECT_EQ(versionText(folder64() + "\\Quarnel AVI.dll", L"ProductVersion"), first.version);
-  EXPECT_EQ(versionText(folder64() + "\\quarnel-avi.exe", L"ProductVersion"), first.version);
+  EXPECT_EQ(shell_host::VersionResource(folder64() + "\\Quarnel AVI.dll").text("ProductVersion"), first.version);
+  EXPECT_EQ(shell_host::VersionResource(folder64() + "\\quarnel-avi.exe").text("ProductVersion"), first.version);
 
   const ShellView installed = propertiesOf(clip);
   ASSERT_TRUE(installed.shown);
