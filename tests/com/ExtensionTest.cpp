@@ -4,9 +4,8 @@
 // it was, and the DLL stays loaded exactly as long as a page lives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,11 +44,6 @@ std::optional<DWORD> storedWidth(const wchar_t* name) {
   }
   if (type != REG_DWORD) return std::nullopt;
   return value;
-}
-
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 using ExtensionHost = shell_host::ExtensionFixture;
@@ -232,7 +226,7 @@ TEST_F(ExtensionHost, StoredWidthsAreUsedAsStored) {
 
 TEST_F(ExtensionHost, TheFileIsLeftAsItWasAndClosedOnceThePageIsFilled) {
   const std::string path = copyOf("ffmpeg-mjpeg-pcm.avi", "clip.avi");
-  const std::string before = fileBytes(path);
+  const std::string before = testing_support::readFile(path);
   WIN32_FILE_ATTRIBUTE_DATA attributesBefore = {};
   ASSERT_TRUE(GetFileAttributesExW(brix::toWide(path).c_str(), GetFileExInfoStandard, &attributesBefore));
 
@@ -244,7 +238,7 @@ TEST_F(ExtensionHost, TheFileIsLeftAsItWasAndClosedOnceThePageIsFilled) {
   ASSERT_TRUE(MoveFileW(brix::toWide(path).c_str(), brix::toWide(renamed).c_str())) << GetLastError();
   sheet.close();
 
-  EXPECT_EQ(fileBytes(renamed), before);
+  EXPECT_EQ(testing_support::readFile(renamed), before);
   WIN32_FILE_ATTRIBUTE_DATA attributesAfter = {};
   ASSERT_TRUE(GetFileAttributesExW(brix::toWide(renamed).c_str(), GetFileExInfoStandard, &attributesAfter));
   EXPECT_EQ(CompareFileTime(&attributesBefore.ftLastWriteTime, &attributesAfter.ftLastWriteTime), 0);

@@ -8,8 +8,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
@@ -54,9 +52,11 @@ std::string folder32() {
 }
 
 std::string contentsOf(const std::string& path) {
-  std::ifstream file(std::filesystem::path(brix::toWide(path)), std::ios::binary);
-  if (!file) return "(missing: " + path + ")";
-  return std::string(std::istreambuf_iterator<char>(file), {});
+  try {
+    return testing_support::readFile(path);
+  } catch (const std::runtime_error&) {
+    return "(missing: " + path + ")";
+  }
 }
 
 // The files the package installs, and the files they are copies of.
