@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "base/Unicode.h"
 #include "tests/com/ShellHost.h"
 #include "tests/support/TempDirectory.h"
 
@@ -31,9 +30,7 @@ class ExtensionFixture : public ::testing::Test {
 
   // A copy of a file of tests/data in the temporary folder, under name.
   std::string copyOf(const std::string& source, const std::string& name) const {
-    const std::string path = temp.file(name);
-    EXPECT_TRUE(CopyFileW(brix::toWide(dataFile(source)).c_str(), brix::toWide(path).c_str(), FALSE)) << path;
-    return path;
+    return temp.copyOf(dataFile(source), name);
   }
 
   // The pages a new extension adds for this selection; the extension is

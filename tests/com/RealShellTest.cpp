@@ -36,9 +36,7 @@ class RealShell : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     shell_host::initCommonControls();
-    clip = brix::fromWide(files.path().wstring()) + "\\clip.avi";
-    ASSERT_TRUE(CopyFileW(brix::toWide(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi").c_str(),
-                          brix::toWide(clip).c_str(), FALSE));
+    clip = files.copyOf(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi", "clip.avi");
   }
   void TearDown() override {
     // Unloads the DLLs that COM loaded, so that the copy can go.

@@ -128,9 +128,7 @@ class Installer : public ::testing::Test {
   void SetUp() override {
     upgradeCode = installer_test::packageProperty(first.path, "UpgradeCode");
     ASSERT_EQ(installer_test::installedProducts(upgradeCode), Lines{}) << "installed before the test";
-    clip = files.file("clip.avi");
-    ASSERT_TRUE(CopyFileW(brix::toWide(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi").c_str(),
-                          brix::toWide(clip).c_str(), FALSE));
+    clip = files.copyOf(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi", "clip.avi");
     before = MachineState::now();
   }
 
