@@ -82,12 +82,12 @@ class PageUse : public shell_host::ExtensionFixture {
   // What action puts on the clipboard; untouched when it copies nothing
   // within the time.
   std::string copiedBy(const std::function<void()>& action, DWORD timeoutMs = 5000) {
-    shell_host::setClipboardText(untouched);
+    testing_support::setClipboardText(untouched);
     action();
     std::string text = untouched;
     pumpUntil(
         [&text] {
-          text = shell_host::clipboardText();
+          text = testing_support::clipboardText();
           return text != untouched;
         },
         timeoutMs);
@@ -217,7 +217,7 @@ TEST_F(PageUse, ARightClickOpensTheMenuAtThePointerForTheRowClicked) {
 TEST_F(PageUse, AClipboardHeldByAnotherProgramIsLeftAloneWithoutHangingTheHost) {
   const std::string path = dataFile("gstreamer-mjpeg.avi");
   show(path);
-  shell_host::setClipboardText(untouched);
+  testing_support::setClipboardText(untouched);
   {
     const testing_support::ClipboardHolder holder(20000);
     ASSERT_TRUE(holder.opened());
@@ -225,7 +225,7 @@ TEST_F(PageUse, AClipboardHeldByAnotherProgramIsLeftAloneWithoutHangingTheHost) 
     EXPECT_TRUE(holder.holding()) << "the page waited until the other program let go";
     EXPECT_TRUE(IsWindow(page));
   }
-  EXPECT_EQ(shell_host::clipboardText(), untouched);
+  EXPECT_EQ(testing_support::clipboardText(), untouched);
   // Once the clipboard is free the same copy works.
   EXPECT_EQ(withoutCarriageReturns(copiedFromMenu("Copy all")), toolOutput({path}));
 }

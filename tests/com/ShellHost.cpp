@@ -338,32 +338,6 @@ PageContents showPage(const ExtensionDll& dll, IDataObject* data) {
   return readPage(sheet.currentPage());
 }
 
-std::string clipboardText() {
-  if (!OpenClipboard(nullptr)) throw std::runtime_error("can't open the clipboard");
-  std::wstring text;
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return brix::fromWide(text);
-}
-
-void setClipboardText(const std::string& utf8) {
-  const std::wstring text = brix::toWide(utf8);
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  if (!memory) throw std::runtime_error("GlobalAlloc failed");
-  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  if (!OpenClipboard(nullptr)) {
-    GlobalFree(memory);
-    throw std::runtime_error("can't open the clipboard");
-  }
-  EmptyClipboard();
-  if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-  CloseClipboard();
-}
-
 void pressKeys(std::initializer_list<WORD> chord) {
   std::vector<INPUT> inputs;
   for (const WORD key : chord) inputs.push_back(keyInput(key, false));

@@ -151,11 +151,6 @@ PageContents readPage(HWND page);
 // added.
 PageContents showPage(const ExtensionDll& dll, IDataObject* data);
 
-// The clipboard's CF_UNICODETEXT as UTF-8, line breaks as they are; "" when
-// it holds no text.
-std::string clipboardText();
-void setClipboardText(const std::string& utf8);
-
 // Types keys as the user does, through the system's input: each key of the
 // chord goes down in order and up in reverse (pressKeys({VK_CONTROL, 'C'})).
 // The keys reach the focus window once messages are dispatched.
