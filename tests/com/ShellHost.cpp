@@ -5,6 +5,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 
 #include "base/Unicode.h"
@@ -311,6 +312,10 @@ void SheetWindow::close() {
   testing_support::stopRoutingKeys(window_);
   window_ = nullptr;
   pumpMessages();
+}
+
+void PrintTo(const PageRow& row, std::ostream* out) {
+  *out << "{" << row.indent << ", " << row.image << ", \"" << row.element << "\", \"" << row.value << "\"}";
 }
 
 PageContents readPage(HWND page) {

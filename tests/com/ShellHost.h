@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <iosfwd>
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
@@ -133,6 +134,8 @@ struct PageRow {
     return indent == other.indent && image == other.image && element == other.element && value == other.value;
   }
 };
+// How a failing comparison of rows shows one: {indent, image, "element", "value"}.
+void PrintTo(const PageRow& row, std::ostream* out);
 
 // What the page shows.
 struct PageContents {
