@@ -244,17 +244,11 @@ ExtensionDll::~ExtensionDll() {
 }
 
 HRESULT ExtensionDll::getClassObject(const CLSID& clsid, const IID& iid, void** result) const {
-  const auto function =
-      reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
-  if (!function) throw std::runtime_error("no DllGetClassObject");
-  return function(clsid, iid, result);
+  return exported<GetClassObjectFunction>("DllGetClassObject")(clsid, iid, result);
 }
 
 HRESULT ExtensionDll::canUnloadNow() const {
-  const auto function =
-      reinterpret_cast<CanUnloadNowFunction>(reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
-  if (!function) throw std::runtime_error("no DllCanUnloadNow");
-  return function();
+  return exported<CanUnloadNowFunction>("DllCanUnloadNow")();
 }
 
 ComRef<IShellExtInit> ExtensionDll::createExtension() const {

@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,6 +90,14 @@ class ExtensionDll {
   ExtensionDll& operator=(const ExtensionDll&) = delete;
 
   HMODULE module() const noexcept { return module_; }
+  // An export by name, as a function of type F. Throws std::runtime_error
+  // when the DLL has none of that name.
+  template <class F>
+  F exported(const char* name) const {
+    const FARPROC found = GetProcAddress(module_, name);
+    if (!found) throw std::runtime_error(std::string("no ") + name);
+    return reinterpret_cast<F>(reinterpret_cast<void*>(found));
+  }
   HRESULT getClassObject(const CLSID& clsid, const IID& iid, void** result) const;
   HRESULT canUnloadNow() const;
   // A new extension object, as its IShellExtInit.
