@@ -44,6 +44,20 @@ constexpr char classes[] = "Software\\Classes";
 constexpr char approved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 constexpr char avis[] = "Software\\Classes\\SystemFileAssociations\\.avi";
 
+// msiexec's exit codes, as DWORDs.
+constexpr DWORD succeeded = ERROR_SUCCESS;
+constexpr DWORD installFailed = ERROR_INSTALL_FAILURE;
+constexpr DWORD unknownProduct = ERROR_UNKNOWN_PRODUCT;
+
+// A package installed, or a package or product code removed, quietly as an
+// administrator's script does it: msiexec's exit code.
+DWORD install(const std::string& package) {
+  return installer_test::msiexec({"/i", package, "/qn"});
+}
+DWORD uninstall(const std::string& packageOrProduct) {
+  return installer_test::msiexec({"/x", packageOrProduct, "/qn"});
+}
+
 std::string folder64() {
   return installer_test::programFiles64() + "\\Quarnel AVI";
 }
@@ -135,7 +149,7 @@ class Installer : public ::testing::Test {
   void TearDown() override {
     // Whatever happened, the next test starts with nothing installed.
     for (const std::string& product : installer_test::installedProducts(upgradeCode)) {
-      installer_test::msiexec({"/x", product, "/qn"});
+      uninstall(product);
     }
   }
 
@@ -188,7 +202,7 @@ class Installer : public ::testing::Test {
 };
 
 TEST_F(Installer, InstalledTheShellShowsThePageAndRemovedNothingIsLeft) {
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
   expectInstalled(first);
   // One version for the package and the files it installs.
   EXPECT_EQ(shell_host::VersionResource(folder64() + "\\Quarnel AVI.dll").text("ProductVersion"), first.version);
@@ -204,7 +218,7 @@ TEST_F(Installer, InstalledTheShellShowsThePageAndRemovedNothingIsLeft) {
   EXPECT_EQ(installed.page->rows, tool.rows);
   const RegistryLines userWithPage = MachineState::now().user;
 
-  ASSERT_EQ(installer_test::msiexec({"/x", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(uninstall(first.path), succeeded);
   expectRemoved();
   // The page keeps its column widths per user; removal leaves users' data.
   EXPECT_EQ(MachineState::now().user, userWithPage);
@@ -215,32 +229,32 @@ TEST_F(Installer, InstalledTheShellShowsThePageAndRemovedNothingIsLeft) {
 }
 
 TEST_F(Installer, AnotherBuildOrAHigherVersionReplacesTheInstalledOneAndALowerOneIsRefused) {
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
-  ASSERT_EQ(installer_test::msiexec({"/i", rebuilt.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
+  ASSERT_EQ(install(rebuilt.path), succeeded);
   expectInstalled(rebuilt);
-  ASSERT_EQ(installer_test::msiexec({"/i", higher.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(higher.path), succeeded);
   expectInstalled(higher);
 
-  EXPECT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_INSTALL_FAILURE));
+  EXPECT_EQ(install(first.path), installFailed);
   const installer_test::InstallAttempt downgrade = installer_test::installShowingMessages(first.path);
-  EXPECT_EQ(downgrade.exitCode, static_cast<DWORD>(ERROR_INSTALL_FAILURE));
+  EXPECT_EQ(downgrade.exitCode, installFailed);
   EXPECT_EQ(downgrade.messages, Lines{"A newer version of Quarnel AVI is already installed. To install this version, "
                                       "remove the newer one first in Programs and Features."});
   expectInstalled(higher);
 
-  ASSERT_EQ(installer_test::msiexec({"/x", higher.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(uninstall(higher.path), succeeded);
   expectRemoved();
 }
 
 TEST_F(Installer, InstallingTwiceAndRemovingTwiceEndWithTheInstallersOwnResults) {
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
+  EXPECT_EQ(install(first.path), succeeded);
   expectInstalled(first);
 
   // As "Programs and Features" removes it: by product code.
   const std::string product = installer_test::packageProperty(first.path, "ProductCode");
-  EXPECT_EQ(installer_test::msiexec({"/x", product, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(installer_test::msiexec({"/x", product, "/qn"}), static_cast<DWORD>(ERROR_UNKNOWN_PRODUCT));
+  EXPECT_EQ(uninstall(product), succeeded);
+  EXPECT_EQ(uninstall(product), unknownProduct);
   expectRemoved();
 }
 
@@ -252,11 +266,11 @@ TEST_F(Installer, RemovingAfterTheFilesWereDeletedByHandRemovesTheRest) {
                                  "Kept", "by another program", REG_SZ, view);
   }
   before = MachineState::now();
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
   for (const std::string& folder : {folder64(), folder32()}) {
     std::filesystem::remove_all(std::filesystem::path(brix::toWide(folder)));
   }
-  EXPECT_EQ(installer_test::msiexec({"/x", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(uninstall(first.path), succeeded);
   expectRemoved();
 }
 
