@@ -12,6 +12,7 @@
 #include "base/Unicode.h"
 #include "quarnel/Version.h"
 #include "tests/com/ShellHost.h"
+#include "tests/com/VersionResource.h"
 
 namespace {
 
@@ -171,29 +172,16 @@ TEST_F(DllResources, TheRowImagesAreThreePicturesOnMagentaInTwoSizes) {
 }
 
 TEST_F(DllResources, TheVersionIsTheProjectVersion) {
-  const std::wstring path = brix::toWide(QUARNEL_DLL);
-  DWORD ignored = 0;
-  std::vector<std::uint8_t> info(GetFileVersionInfoSizeW(path.c_str(), &ignored));
-  ASSERT_FALSE(info.empty());
-  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-  const auto text = [&info](const wchar_t* name) {
-    void* value = nullptr;
-    UINT length = 0;
-    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueW(info.data(), query.c_str(), &value, &length)) return std::string();
-    return brix::fromWide(static_cast<const wchar_t*>(value));
-  };
-  EXPECT_EQ(text(L"ProductName"), "Quarnel AVI");
-  EXPECT_EQ(text(L"FileDescription"), "Quarnel AVI Property Sheet Extension");
-  EXPECT_EQ(text(L"FileVersion"), QUARNEL_VERSION);
-  EXPECT_EQ(text(L"ProductVersion"), QUARNEL_VERSION);
-  EXPECT_EQ(text(L"OriginalFilename"), "Quarnel AVI.dll");
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(QUARNEL_VERSION_MAJOR << 16 | QUARNEL_VERSION_MINOR));
-  EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(QUARNEL_VERSION_PATCH << 16));
-  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+  const shell_host::VersionResource version(QUARNEL_DLL);
+  EXPECT_EQ(version.text("ProductName"), "Quarnel AVI");
+  EXPECT_EQ(version.text("FileDescription"), "Quarnel AVI Property Sheet Extension");
+  EXPECT_EQ(version.text("FileVersion"), QUARNEL_VERSION);
+  EXPECT_EQ(version.text("ProductVersion"), QUARNEL_VERSION);
+  EXPECT_EQ(version.text("OriginalFilename"), "Quarnel AVI.dll");
+  const VS_FIXEDFILEINFO& fixed = version.fixed();
+  EXPECT_EQ(fixed.dwFileVersionMS, static_cast<DWORD>(QUARNEL_VERSION_MAJOR << 16 | QUARNEL_VERSION_MINOR));
+  EXPECT_EQ(fixed.dwFileVersionLS, static_cast<DWORD>(QUARNEL_VERSION_PATCH << 16));
+  EXPECT_EQ(fixed.dwFileType, static_cast<DWORD>(VFT_DLL));
   // The tool says the same version.
   const shell_host::ProgramRun run = shell_host::runProgram(QUARNEL_TOOL, {"--version"});
   EXPECT_EQ(run.output, std::string("quarnel-avi ") + QUARNEL_VERSION + "\n");

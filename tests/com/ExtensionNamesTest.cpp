@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "base/Unicode.h"
-#include "tests/com/ShellHost.h"
-#include "tests/support/TempDirectory.h"
+#include "tests/com/ExtensionFixture.h"
 
 namespace {
 
@@ -32,33 +31,13 @@ std::string makeNest(const std::string& base, const std::vector<std::string>& pa
   return folder;
 }
 
-class ExtensionNames : public ::testing::Test {
+class ExtensionNames : public shell_host::ExtensionFixture {
  protected:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
-  }
-
   // A copy of a real file under path, which may be long.
   void copyTo(const std::string& path) {
-    const std::wstring source = brix::toWide(std::string(QUARNEL_TEST_DATA_DIR) + "/gstreamer-mjpeg.avi");
+    const std::wstring source = brix::toWide(dataFile("gstreamer-mjpeg.avi"));
     ASSERT_TRUE(CopyFileW(source.c_str(), (L"\\\\?\\" + brix::toWide(path)).c_str(), FALSE)) << path;
   }
-
-  shell_host::PageContents pageOf(const shell_host::ComRef<IDataObject>& data) {
-    const shell_host::ComRef<IShellExtInit> extension = dll.createExtension();
-    if (extension->Initialize(nullptr, data.get(), HKEY_CLASSES_ROOT) != S_OK) throw std::runtime_error("Initialize");
-    shell_host::ComRef<IShellPropSheetExt> sheetExtension;
-    extension->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(sheetExtension.put()));
-    shell_host::PageCollector collector;
-    sheetExtension->AddPages(&shell_host::PageCollector::add, reinterpret_cast<LPARAM>(&collector));
-    if (collector.pages.size() != 1) throw std::runtime_error("no page");
-    shell_host::SheetWindow sheet(collector.pages);
-    return shell_host::readPage(sheet.currentPage());
-  }
-
-  testing_support::TempDirectory temp;
-  shell_host::ExtensionDll dll{QUARNEL_DLL};
 };
 
 TEST_F(ExtensionNames, AFileNamedInAnyScriptOrAtAnyLengthShowsItsRows) {
@@ -76,13 +55,13 @@ TEST_F(ExtensionNames, AFileNamedInAnyScriptOrAtAnyLengthShowsItsRows) {
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
     copyTo(path);
-    const shell_host::PageContents page = pageOf(shell_host::fileDropData({path}));
+    const shell_host::PageContents page = showPage({path});
     EXPECT_EQ(page.status, "Ok");
     ASSERT_FALSE(page.rows.empty());
     EXPECT_EQ(page.rows.front().value, path);
 
     const std::string missing = path.substr(0, path.size() - 4) + "-gone.avi";
-    const shell_host::PageContents gone = pageOf(shell_host::fileDropData({missing}));
+    const shell_host::PageContents gone = showPage({missing});
     EXPECT_TRUE(gone.rows.empty());
     EXPECT_EQ(gone.status.rfind("WindowsFile::open: Can't open '" + missing + "': ", 0), 0u) << gone.status;
   }
@@ -91,7 +70,7 @@ TEST_F(ExtensionNames, AFileNamedInAnyScriptOrAtAnyLengthShowsItsRows) {
 TEST_F(ExtensionNames, ANameThatIsNotValidUtf16GetsAClearError) {
   // A high surrogate without its low half, as a broken program may pass.
   const std::wstring broken = brix::toWide(temp.file("x")) + L"\xD83C.avi";
-  const shell_host::PageContents page = pageOf(shell_host::fileDropData(std::vector<std::wstring>{broken}));
+  const shell_host::PageContents page = showPage(shell_host::fileDropData(std::vector<std::wstring>{broken}).get());
   EXPECT_TRUE(page.rows.empty());
   EXPECT_NE(page.status.find("x\xEF\xBF\xBD.avi': "), std::string::npos) << page.status;
 }
@@ -100,7 +79,7 @@ TEST_F(ExtensionNames, ANameThatIsNotValidUtf16GetsAClearError) {
 // intact in the status line.
 TEST_F(ExtensionNames, TheSystemsTextShowsIntactInAnyLanguage) {
   if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_JAPANESE) GTEST_SKIP() << "runs in a Japanese locale only";
-  const shell_host::PageContents page = pageOf(shell_host::fileDropData({temp.file("missing.avi")}));
+  const shell_host::PageContents page = showPage({temp.file("missing.avi")});
   const std::string notFound =
       "\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x81\x8C\xE8\xA6\x8B\xE3\x81\xA4"
       "\xE3\x81\x8B\xE3\x82\x8A\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93";  // ファイルが見つかりません

@@ -78,33 +78,19 @@ int goodRounds() {
   return value ? std::atoi(value) : 100;
 }
 
-// One Properties dialog: the extension made, given the file, asked for its
-// page, the page shown and read, everything closed and released.
+// One Properties dialog, everything closed and released again.
 std::string showOnce(const shell_host::ExtensionDll& dll, const std::string& path) {
-  std::vector<HPROPSHEETPAGE> pages;
-  {
-    const shell_host::ComRef<IShellExtInit> extension = dll.createExtension();
-    pages = shell_host::pagesFor(extension.get(), {path});
-  }
-  shell_host::SheetWindow sheet(pages);
-  return shell_host::readPage(sheet.currentPage()).status;
+  return shell_host::showPage(dll, shell_host::fileDropData({path}).get()).status;
 }
 
 TEST(ExtensionStress, OpeningAndClosingThePageLeavesNothingBehind) {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
+  shell_host::initCommonControls();
   testing_support::TempDirectory temp;
   const std::string good = std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi";
+  // The good file cut short: the parser stops at the truncated RIFF chunk.
   const std::string bad = temp.file("truncated.avi");
-  {
-    // The good file cut short: the parser stops at the truncated RIFF chunk.
-    std::FILE* in = std::fopen(good.c_str(), "rb");
-    ASSERT_NE(in, nullptr);
-    std::vector<char> half(20000);
-    half.resize(std::fread(half.data(), 1, half.size(), in));
-    std::fclose(in);
-    testing_support::writeFile(bad, half.data(), half.size());
-  }
+  const std::string opening = testing_support::readFile(good).substr(0, 20000);
+  testing_support::writeFile(bad, opening.data(), opening.size());
   const shell_host::ExtensionDll dll(QUARNEL_DLL);
   // The first rounds load the system's own libraries and caches for good.
   for (int i = 0; i < 5; ++i) showOnce(dll, good), showOnce(dll, bad);

@@ -4,31 +4,23 @@
 // it was, and the DLL stays loaded exactly as long as a page lives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Unicode.h"
-#include "tests/com/ShellHost.h"
+#include "tests/com/ExtensionFixture.h"
 #include "tests/support/RiffBuilder.h"
 #include "tests/support/TempDirectory.h"
 
 using shell_host::ComRef;
-using shell_host::ExtensionDll;
 using shell_host::PageContents;
 using shell_host::PageRow;
 using shell_host::SheetWindow;
 
 namespace {
-
-constexpr wchar_t widthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
-
-std::string dataFile(const std::string& name) {
-  return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name;
-}
 
 std::vector<std::string> realFiles() {
   std::vector<std::string> files;
@@ -46,59 +38,15 @@ shell_host::ToolReport toolReport(const std::string& path) {
 
 std::optional<DWORD> storedWidth(const wchar_t* name) {
   DWORD value = 0, size = sizeof value, type = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, widthsKey, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, shell_host::columnWidthsKey, name, RRF_RT_ANY, &type, &value, &size) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   if (type != REG_DWORD) return std::nullopt;
   return value;
 }
 
-void storeWidth(const wchar_t* name, DWORD value) {
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, widthsKey, name, REG_DWORD, &value, sizeof value), ERROR_SUCCESS);
-}
-
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class ExtensionHost : public ::testing::Test {
- protected:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
-    dll.emplace(QUARNEL_DLL);
-  }
-  void TearDown() override {
-    dll.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
-  }
-
-  // A copy of a file of tests/data in the temporary folder, under name.
-  std::string copyOf(const std::string& source, const std::string& name) {
-    const std::string path = temp.file(name);
-    EXPECT_TRUE(CopyFileW(brix::toWide(dataFile(source)).c_str(), brix::toWide(path).c_str(), FALSE)) << path;
-    return path;
-  }
-
-  // The pages an extension adds for this selection.
-  std::vector<HPROPSHEETPAGE> pagesFor(const std::vector<std::string>& names) {
-    const ComRef<IShellExtInit> extension = dll->createExtension();
-    return shell_host::pagesFor(extension.get(), names);
-  }
-
-  // Shows the one page of the selection in a sheet and reads it back.
-  PageContents showPage(const std::vector<std::string>& names) {
-    const std::vector<HPROPSHEETPAGE> pages = pagesFor(names);
-    if (pages.size() != 1) throw std::runtime_error("expected one page, got " + std::to_string(pages.size()));
-    SheetWindow sheet(pages);
-    return shell_host::readPage(sheet.currentPage());
-  }
-
-  testing_support::TempDirectory temp;
-  std::optional<ExtensionDll> dll;
-};
+using ExtensionHost = shell_host::ExtensionFixture;
 
 // --- What the page shows ---------------------------------------------------
 
@@ -145,10 +93,9 @@ TEST_F(ExtensionHost, AFileThatCanNotBeReadShowsNoRowsAndTheReason) {
 TEST_F(ExtensionHost, TheOneAviNameOfTheSelectionGetsThePage) {
   const std::string a = copyOf("gstreamer-mjpeg.avi", "a.avi");
   const std::string b = copyOf("gstreamer-mjpeg.avi", "b.avi");
-  const std::string upper = copyOf("gstreamer-mjpeg.avi", "A.AVI2");
-  const std::string video = "C:\\Video\\A.AVI";
-  CreateDirectoryW(L"C:\\Video", nullptr);
-  ASSERT_TRUE(CopyFileW(brix::toWide(upper).c_str(), brix::toWide(video).c_str(), FALSE));
+  // A folder of its own, where "A.AVI" is not the same file as "a.avi".
+  ASSERT_TRUE(CreateDirectoryW(brix::toWide(temp.file("Video")).c_str(), nullptr));
+  const std::string video = copyOf("gstreamer-mjpeg.avi", "Video\\A.AVI");
   std::vector<std::string> thousands;
   for (int i = 0; i < 5000; ++i) thousands.push_back("C:\\Photos\\picture" + std::to_string(i) + ".jpg");
   thousands.insert(thousands.begin() + 2500, a);
@@ -187,8 +134,6 @@ TEST_F(ExtensionHost, TheOneAviNameOfTheSelectionGetsThePage) {
       EXPECT_EQ(page.status, "Ok");
     }
   }
-  DeleteFileW(brix::toWide(video).c_str());
-  RemoveDirectoryW(L"C:\\Video");
 }
 
 TEST_F(ExtensionHost, TheInterfacesAnswerBadCallsWithoutHarm) {
@@ -270,9 +215,7 @@ TEST_F(ExtensionHost, StoredWidthsAreUsedAsStored) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    RegDeleteTreeW(HKEY_CURRENT_USER, widthsKey);
-    if (c.element) storeWidth(L"ElementWidth", *c.element);
-    if (c.value) storeWidth(L"ValueWidth", *c.value);
+    shell_host::storeColumnWidths(c.element, c.value);
     const PageContents page = showPage({file});
     EXPECT_EQ(page.elementWidth, c.expectedElement);
     EXPECT_EQ(page.valueWidth, c.expectedValue);
@@ -283,7 +226,7 @@ TEST_F(ExtensionHost, StoredWidthsAreUsedAsStored) {
 
 TEST_F(ExtensionHost, TheFileIsLeftAsItWasAndClosedOnceThePageIsFilled) {
   const std::string path = copyOf("ffmpeg-mjpeg-pcm.avi", "clip.avi");
-  const std::string before = fileBytes(path);
+  const std::string before = testing_support::readFile(path);
   WIN32_FILE_ATTRIBUTE_DATA attributesBefore = {};
   ASSERT_TRUE(GetFileAttributesExW(brix::toWide(path).c_str(), GetFileExInfoStandard, &attributesBefore));
 
@@ -295,7 +238,7 @@ TEST_F(ExtensionHost, TheFileIsLeftAsItWasAndClosedOnceThePageIsFilled) {
   ASSERT_TRUE(MoveFileW(brix::toWide(path).c_str(), brix::toWide(renamed).c_str())) << GetLastError();
   sheet.close();
 
-  EXPECT_EQ(fileBytes(renamed), before);
+  EXPECT_EQ(testing_support::readFile(renamed), before);
   WIN32_FILE_ATTRIBUTE_DATA attributesAfter = {};
   ASSERT_TRUE(GetFileAttributesExW(brix::toWide(renamed).c_str(), GetFileExInfoStandard, &attributesAfter));
   EXPECT_EQ(CompareFileTime(&attributesBefore.ftLastWriteTime, &attributesAfter.ftLastWriteTime), 0);
@@ -315,7 +258,7 @@ TEST_F(ExtensionHost, ALivePageKeepsTheDllLoaded) {
 }
 
 TEST_F(ExtensionHost, APageTheSheetRefusesIsReleasedAtOnce) {
-  const ComRef<IShellExtInit> extension = dll->createExtension();
+  ComRef<IShellExtInit> extension = dll->createExtension();
   const ComRef<IDataObject> files = shell_host::fileDropData({dataFile("gstreamer-mjpeg.avi")});
   ASSERT_EQ(extension->Initialize(nullptr, files.get(), HKEY_CLASSES_ROOT), S_OK);
   ComRef<IShellPropSheetExt> sheetExtension;
@@ -325,8 +268,7 @@ TEST_F(ExtensionHost, APageTheSheetRefusesIsReleasedAtOnce) {
   EXPECT_EQ(sheetExtension->AddPages(&shell_host::PageCollector::add, reinterpret_cast<LPARAM>(&refusing)), S_OK);
   EXPECT_EQ(refusing.pages.size(), 1u);
   sheetExtension.reset();
-  ComRef<IShellExtInit> gone = std::move(const_cast<ComRef<IShellExtInit>&>(extension));
-  gone.reset();
+  extension.reset();
   EXPECT_EQ(dll->canUnloadNow(), S_OK) << "the refused page is still alive";
 }
 

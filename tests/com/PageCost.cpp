@@ -85,8 +85,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: page-cost [--rounds N] FILE.avi...\n");
     return 2;
   }
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
+  shell_host::initCommonControls();
   const shell_host::ExtensionDll dll(QUARNEL_DLL);
   std::printf("%-16s %8s %9s %9s %8s %11s %11s %11s %5s\n", "file", "page ms", "blank ms", "adds ms", "tool ms",
               "before KiB", "peak KiB", "after KiB", "rows");

@@ -16,15 +16,14 @@
 
 #include "base/Unicode.h"
 #include "page/TextReport.h"
-#include "tests/com/ShellHost.h"
+#include "tests/com/ExtensionFixture.h"
+#include "tests/com/RegistryContents.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/ClipboardHolder.h"
 #include "tests/support/TempDirectory.h"
 // After the Win32 types it uses.
 #include <oleacc.h>
 
-using shell_host::columnWidthsKey;
-using shell_host::ComRef;
 using shell_host::MenuSeen;
 using shell_host::pressKeys;
 using shell_host::pumpUntil;
@@ -33,10 +32,6 @@ namespace {
 
 // What the clipboard holds before each copy, so that a copy shows.
 constexpr char untouched[] = "(what another program copied)";
-
-std::string dataFile(const std::string& name) {
-  return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name;
-}
 
 std::string toolOutput(const std::vector<std::string>& arguments) {
   return shell_host::runProgram(QUARNEL_TOOL, arguments).output;
@@ -66,50 +61,17 @@ std::size_t bareLineFeeds(const std::string& text) {
   return count;
 }
 
-// The prefix's DPI for the processes started while this object lives;
-// what was there before comes back with its end.
-class SystemDpi {
- public:
-  explicit SystemDpi(DWORD dpi) {
-    DWORD size = sizeof previous_;
-    hadValue_ = RegGetValueW(HKEY_CURRENT_USER, key, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &previous_, &size) ==
-                ERROR_SUCCESS;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-  }
-  ~SystemDpi() {
-    if (hadValue_) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels", REG_DWORD, &previous_, sizeof previous_);
-    } else {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"LogPixels");
-    }
-  }
-  SystemDpi(const SystemDpi&) = delete;
-  SystemDpi& operator=(const SystemDpi&) = delete;
-
- private:
-  static constexpr wchar_t key[] = L"Control Panel\\Desktop";
-  DWORD previous_ = 0;
-  bool hadValue_ = false;
-};
-
-class PageUse : public ::testing::Test {
+class PageUse : public shell_host::ExtensionFixture {
  protected:
-  void SetUp() override {
-    shell_host::initCommonControls();
-    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
-    dll.emplace(QUARNEL_DLL);
-  }
   void TearDown() override {
     sheet.reset();
-    dll.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
+    ExtensionFixture::TearDown();
   }
 
   // Shows the page of path, the keyboard focus in its list.
   void show(const std::string& path) {
     sheet.reset();
-    const ComRef<IShellExtInit> extension = dll->createExtension();
-    sheet.emplace(shell_host::pagesFor(extension.get(), {path}));
+    sheet.emplace(pagesFor({path}));
     page = sheet->currentPage();
     list = GetDlgItem(page, 1001);
     SetForegroundWindow(sheet->handle());
@@ -120,12 +82,12 @@ class PageUse : public ::testing::Test {
   // What action puts on the clipboard; untouched when it copies nothing
   // within the time.
   std::string copiedBy(const std::function<void()>& action, DWORD timeoutMs = 5000) {
-    shell_host::setClipboardText(untouched);
+    testing_support::setClipboardText(untouched);
     action();
     std::string text = untouched;
     pumpUntil(
         [&text] {
-          text = shell_host::clipboardText();
+          text = testing_support::clipboardText();
           return text != untouched;
         },
         timeoutMs);
@@ -151,11 +113,9 @@ class PageUse : public ::testing::Test {
     return rect;
   }
 
-  std::optional<shell_host::ExtensionDll> dll;
   std::optional<shell_host::SheetWindow> sheet;
   HWND page = nullptr;
   HWND list = nullptr;
-  testing_support::TempDirectory temp;
 };
 
 // --- Copying ----------------------------------------------------------------
@@ -170,8 +130,7 @@ TEST_F(PageUse, CopyAllAndAllRowsAreWhatTheToolPrints) {
   const std::string manyStreams = temp.file("many-streams.avi");
   const testing_support::Bytes bytes = testing_support::aviBytes(layout);
   testing_support::writeFile(manyStreams, bytes.data(), bytes.size());
-  const std::string unreadable = temp.file("text.avi");
-  ASSERT_TRUE(CopyFileW(brix::toWide(dataFile("SOURCES.md")).c_str(), brix::toWide(unreadable).c_str(), FALSE));
+  const std::string unreadable = copyOf("SOURCES.md", "text.avi");
 
   for (const std::string& path : {dataFile("gstreamer-mjpeg-pcm.avi"), manyStreams, unreadable}) {
     SCOPED_TRACE(path);
@@ -258,7 +217,7 @@ TEST_F(PageUse, ARightClickOpensTheMenuAtThePointerForTheRowClicked) {
 TEST_F(PageUse, AClipboardHeldByAnotherProgramIsLeftAloneWithoutHangingTheHost) {
   const std::string path = dataFile("gstreamer-mjpeg.avi");
   show(path);
-  shell_host::setClipboardText(untouched);
+  testing_support::setClipboardText(untouched);
   {
     const testing_support::ClipboardHolder holder(20000);
     ASSERT_TRUE(holder.opened());
@@ -266,7 +225,7 @@ TEST_F(PageUse, AClipboardHeldByAnotherProgramIsLeftAloneWithoutHangingTheHost) 
     EXPECT_TRUE(holder.holding()) << "the page waited until the other program let go";
     EXPECT_TRUE(IsWindow(page));
   }
-  EXPECT_EQ(shell_host::clipboardText(), untouched);
+  EXPECT_EQ(testing_support::clipboardText(), untouched);
   // Once the clipboard is free the same copy works.
   EXPECT_EQ(withoutCarriageReturns(copiedFromMenu("Copy all")), toolOutput({path}));
 }
@@ -352,24 +311,22 @@ TEST_F(PageUse, TheDefaultWidthsAndTheRowImagesFollowTheDpi) {
   // process of its own.
   const struct {
     DWORD dpi;
-    std::optional<std::pair<DWORD, DWORD>> stored;
+    std::optional<DWORD> storedElement, storedValue;
     int element, value, imageSize;
   } cases[] = {
-      {120, std::nullopt, 125, 250, 16},
-      {144, std::nullopt, 150, 300, 32},
-      {192, std::nullopt, 200, 400, 32},
-      {192, std::pair<DWORD, DWORD>{150, 260}, 150, 260, 32},
+      {120, std::nullopt, std::nullopt, 125, 250, 16},
+      {144, std::nullopt, std::nullopt, 150, 300, 32},
+      {192, std::nullopt, std::nullopt, 200, 400, 32},
+      {192, 150, 260, 150, 260, 32},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.dpi) + " dots per inch");
-    RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
-    if (c.stored) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, L"ElementWidth", REG_DWORD, &c.stored->first, sizeof(DWORD));
-      RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, L"ValueWidth", REG_DWORD, &c.stored->second, sizeof(DWORD));
-    }
+    shell_host::storeColumnWidths(c.storedElement, c.storedValue);
     std::string output;
     {
-      const SystemDpi dpi(c.dpi);
+      // The prefix's DPI for the process started while this lives.
+      const shell_host::RegistryValueOverride dpi(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                                                  &c.dpi, sizeof c.dpi);
       output = shell_host::runProgram(QUARNEL_SHOW_PAGE, {"--host", path}).output;
     }
     int element = 0, value = 0, imageSize = 0;

@@ -1,8 +1,10 @@
 #include "tests/com/PngFile.h"
 
+#include <algorithm>
 #include <array>
-#include <fstream>
 #include <stdexcept>
+
+#include "tests/support/TempDirectory.h"
 
 namespace shell_host {
 namespace {
@@ -78,9 +80,7 @@ void writePng(const std::string& path, std::uint32_t width, std::uint32_t height
   putChunk(file, "IHDR", header);
   putChunk(file, "IDAT", storedZlib(raw));
   putChunk(file, "IEND", {});
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  if (!out.flush()) throw std::runtime_error("writePng: can't write " + path);
+  testing_support::writeFile(path, file.data(), file.size());
 }
 
 }  // namespace shell_host

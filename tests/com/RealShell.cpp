@@ -12,32 +12,28 @@
 namespace shell_host {
 namespace {
 
-constexpr wchar_t aviKey[] = L".avi";
 constexpr wchar_t aviAssociations[] = L"SystemFileAssociations\\.avi";
 constexpr DWORD sheetTimeoutMs = 10000;
-
-std::wstring windowClass(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, static_cast<int>(std::size(name)));
-  return name;
-}
 
 // The system's regsvr32, of this process's bitness: its exit code is 0 when
 // the DLL's export succeeded.
 DWORD regsvr32(const std::vector<std::string>& arguments) {
-  wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
-  return runProgram(brix::fromWide(system) + "\\regsvr32.exe", arguments).exitCode;
+  return runProgram(systemProgram("regsvr32.exe"), arguments).exitCode;
 }
 
 // A property sheet: a dialog of this process with a tab control of its own.
 BOOL CALLBACK findSheet(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId() || !IsWindowVisible(window) || windowClass(window) != L"#32770") return TRUE;
+  if (!isShownDialogOf(window, GetCurrentProcessId())) return TRUE;
   if (!FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
+}
+
+// The sheet on show, if any.
+HWND findSheetWindow() {
+  HWND sheet = nullptr;
+  EnumWindows(&findSheet, reinterpret_cast<LPARAM>(&sheet));
+  return sheet;
 }
 
 std::vector<std::string> tabTitles(HWND sheet) {
@@ -69,8 +65,7 @@ Watch* currentWatch = nullptr;
 
 void look(Watch& watch) {
   if (watch.done) return;
-  HWND sheet = nullptr;
-  EnumWindows(&findSheet, reinterpret_cast<LPARAM>(&sheet));
+  const HWND sheet = findSheetWindow();
   if (!sheet) {
     watch.done = GetTickCount() - watch.start > sheetTimeoutMs;
     return;
@@ -93,12 +88,6 @@ void look(Watch& watch) {
 
 void CALLBACK lookFromTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (currentWatch) look(*currentWatch);
-}
-
-bool sheetGone() {
-  HWND sheet = nullptr;
-  EnumWindows(&findSheet, reinterpret_cast<LPARAM>(&sheet));
-  return sheet == nullptr;
 }
 
 // The context menu of the file's item in its folder.
@@ -138,37 +127,8 @@ void Regsvr32Registration::unregister() {
   if (regsvr32(arguments_) != 0) throw std::runtime_error("regsvr32 /u failed for " + arguments_.back());
 }
 
-WineAviAssociation::WineAviAssociation() {
-  HKEY key = nullptr;
-  DWORD disposition = 0;
-  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, aviKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
-      ERROR_SUCCESS) {
-    throw std::runtime_error("can't create HKEY_CLASSES_ROOT\\.avi");
-  }
-  createdKey_ = disposition == REG_CREATED_NEW_KEY;
-  wchar_t previous[MAX_PATH] = {};
-  DWORD size = sizeof previous - sizeof(wchar_t);
-  DWORD type = 0;
-  if (RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS &&
-      type == REG_SZ) {
-    previous_ = previous;
-  }
-  const LONG result =
-      RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(aviAssociations), sizeof aviAssociations);
-  RegCloseKey(key);
-  if (result != ERROR_SUCCESS) throw std::runtime_error("can't map .avi");
-}
-
-WineAviAssociation::~WineAviAssociation() {
-  if (createdKey_) {
-    RegDeleteKeyW(HKEY_CLASSES_ROOT, aviKey);
-  } else if (previous_) {
-    RegSetKeyValueW(HKEY_CLASSES_ROOT, aviKey, nullptr, REG_SZ, previous_->c_str(),
-                    static_cast<DWORD>((previous_->size() + 1) * sizeof(wchar_t)));
-  } else {
-    RegDeleteKeyValueW(HKEY_CLASSES_ROOT, aviKey, nullptr);
-  }
-}
+WineAviAssociation::WineAviAssociation()
+    : mapping_(HKEY_CLASSES_ROOT, ".avi", "", REG_SZ, aviAssociations, sizeof aviAssociations) {}
 
 PropertiesDialog openProperties(const std::string& path, const std::function<void(HWND)>& whileOpen) {
   const ComRef<IContextMenu> menu = contextMenuOf(path);
@@ -189,7 +149,7 @@ PropertiesDialog openProperties(const std::string& path, const std::function<voi
         return watch.done;
       },
       sheetTimeoutMs + 1000);
-  pumpUntil(sheetGone);
+  pumpUntil([] { return !findSheetWindow(); });
   KillTimer(nullptr, timer);
   currentWatch = nullptr;
   if (FAILED(hr)) throw std::runtime_error("InvokeCommand(\"properties\") failed: " + std::to_string(hr));

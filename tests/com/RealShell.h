@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/com/RegistryContents.h"
 #include "tests/com/ShellHost.h"
 
 namespace shell_host {
@@ -40,13 +41,9 @@ class Regsvr32Registration {
 class WineAviAssociation {
  public:
   WineAviAssociation();
-  ~WineAviAssociation();
-  WineAviAssociation(const WineAviAssociation&) = delete;
-  WineAviAssociation& operator=(const WineAviAssociation&) = delete;
 
  private:
-  bool createdKey_ = false;
-  std::optional<std::wstring> previous_;
+  RegistryValueOverride mapping_;
 };
 
 // What the Properties dialog of a file showed.

@@ -35,11 +35,8 @@ class RealShell : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
-    clip = brix::fromWide(files.path().wstring()) + "\\clip.avi";
-    ASSERT_TRUE(CopyFileW(brix::toWide(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi").c_str(),
-                          brix::toWide(clip).c_str(), FALSE));
+    shell_host::initCommonControls();
+    clip = files.copyOf(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi", "clip.avi");
   }
   void TearDown() override {
     // Unloads the DLLs that COM loaded, so that the copy can go.

@@ -87,14 +87,12 @@ void putVolatile(HKEY root, const std::string& path) {
 using Registration = HRESULT(STDAPICALLTYPE*)();
 using Install = HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR);
 
-// The registration exports of one loaded DLL.
+// The registration exports of one loaded DLL; throws when one is missing.
 struct Exports {
-  explicit Exports(HMODULE module)
-      : registerServer(
-            reinterpret_cast<Registration>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")))),
-        unregisterServer(
-            reinterpret_cast<Registration>(reinterpret_cast<void*>(GetProcAddress(module, "DllUnregisterServer")))),
-        install(reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(module, "DllInstall")))) {}
+  explicit Exports(const shell_host::ExtensionDll& dll)
+      : registerServer(dll.exported<Registration>("DllRegisterServer")),
+        unregisterServer(dll.exported<Registration>("DllUnregisterServer")),
+        install(dll.exported<Install>("DllInstall")) {}
   Registration registerServer;
   Registration unregisterServer;
   Install install;
@@ -121,9 +119,6 @@ class RegistrationTest : public ::testing::Test {
     }
     ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine), ERROR_SUCCESS);
     ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user), ERROR_SUCCESS);
-    ASSERT_NE(exports.registerServer, nullptr);
-    ASSERT_NE(exports.unregisterServer, nullptr);
-    ASSERT_NE(exports.install, nullptr);
   }
   void TearDown() override {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
@@ -157,7 +152,7 @@ class RegistrationTest : public ::testing::Test {
 
   static shell_host::DllCopy* copy;
   static shell_host::ExtensionDll* dll;
-  Exports exports{dll->module()};
+  Exports exports{*dll};
   std::string scratch;
   HKEY machine = nullptr;
   HKEY user = nullptr;
@@ -309,11 +304,9 @@ TEST_F(RegistrationTest, APathLongerThanMaxPathIsRegisteredWhole) {
   {
     const shell_host::ExtensionDll longDll(deep.path());
     // The path as the system knows the module, without a length limit.
-    std::wstring known(32768, L'\0');
-    known.resize(GetModuleFileNameW(longDll.module(), &known[0], static_cast<DWORD>(known.size())));
-    ASSERT_GT(known.size(), 600u);
-    registeredPath = brix::fromWide(known);
-    const Exports longExports(longDll.module());
+    registeredPath = shell_host::moduleFileName(longDll.module());
+    ASSERT_GT(brix::utf8ToUtf16(registeredPath).size(), 600u);
+    const Exports longExports(longDll);
     ASSERT_EQ(longExports.registerServer(), S_OK);
   }
   EXPECT_EQ(registryContents(machine), sorted(registered(registeredPath)));

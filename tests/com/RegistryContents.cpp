@@ -123,4 +123,38 @@ void putRegistryValue(HKEY root, const std::string& path, const std::optional<st
   check(result, "RegSetValueEx", path);
 }
 
+RegistryValueOverride::RegistryValueOverride(HKEY root, const std::string& path, const std::string& name, DWORD type,
+                                             const void* data, DWORD size)
+    : root_(root), path_(brix::toWide(path)), name_(brix::toWide(name)) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  check(RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition),
+        "RegCreateKeyEx", path);
+  keyExisted_ = disposition == REG_OPENED_EXISTING_KEY;
+  DWORD previousType = 0, previousSize = 0;
+  if (RegQueryValueExW(key, name_.c_str(), nullptr, &previousType, nullptr, &previousSize) == ERROR_SUCCESS) {
+    previousData_.resize(previousSize);
+    if (RegQueryValueExW(key, name_.c_str(), nullptr, &previousType, previousData_.data(), &previousSize) ==
+        ERROR_SUCCESS) {
+      previousData_.resize(previousSize);
+      previousType_ = previousType;
+    }
+  }
+  const LONG result = RegSetValueExW(key, name_.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS && !keyExisted_) RegDeleteKeyW(root_, path_.c_str());
+  check(result, "RegSetValueEx", path);
+}
+
+RegistryValueOverride::~RegistryValueOverride() {
+  if (!keyExisted_) {
+    RegDeleteTreeW(root_, path_.c_str());
+  } else if (previousType_) {
+    RegSetKeyValueW(root_, path_.c_str(), name_.c_str(), *previousType_, previousData_.data(),
+                    static_cast<DWORD>(previousData_.size()));
+  } else {
+    RegDeleteKeyValueW(root_, path_.c_str(), name_.c_str());
+  }
+}
+
 }  // namespace shell_host

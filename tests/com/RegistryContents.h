@@ -31,4 +31,26 @@ RegistryLines sorted(RegistryLines lines);
 void putRegistryValue(HKEY root, const std::string& path, const std::optional<std::string>& name = std::nullopt,
                       const std::string& value = "", DWORD type = REG_SZ, REGSAM view = 0);
 
+// A registry value set for the life of this object, below root in its
+// usual view; what was there before comes back exactly: the old value with
+// its type and bytes, no value, or no key (the key alone, when this object
+// made it). name "" is the key's default value. Throws std::runtime_error
+// when the key can't be made or the value can't be set.
+class RegistryValueOverride {
+ public:
+  RegistryValueOverride(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
+                        DWORD size);
+  ~RegistryValueOverride();
+  RegistryValueOverride(const RegistryValueOverride&) = delete;
+  RegistryValueOverride& operator=(const RegistryValueOverride&) = delete;
+
+ private:
+  HKEY root_;
+  std::wstring path_;
+  std::wstring name_;
+  bool keyExisted_ = false;
+  std::optional<DWORD> previousType_;
+  std::vector<BYTE> previousData_;
+};
+
 }  // namespace shell_host

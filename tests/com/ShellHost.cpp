@@ -2,10 +2,10 @@
 
 #include <prsht.h>
 
-#include <algorithm>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 
 #include "base/Unicode.h"
@@ -93,15 +93,6 @@ class DropData final : public IDataObject {
   bool hasFiles_ = false;
   std::wstring files_;
 };
-
-std::wstring windowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-  return text;
-}
-
-// The sheets on show, whose dialog navigation sees keys first.
-std::vector<HWND> openSheets;
 
 void sendInputs(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -210,9 +201,18 @@ PageRow readRow(HWND list, int index) {
 
 const wchar_t columnWidthsKey[] = L"Software\\{5D1C7A40-3E92-4B7F-9A06-C2E4F81B3D57}\\Components\\AVITreePropertyPage";
 
-void initCommonControls() {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
+void clearColumnWidths() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, columnWidthsKey);
+}
+
+void storeColumnWidths(std::optional<DWORD> element, std::optional<DWORD> value) {
+  clearColumnWidths();
+  for (const auto& [name, width] : {std::pair{L"ElementWidth", element}, std::pair{L"ValueWidth", value}}) {
+    if (width &&
+        RegSetKeyValueW(HKEY_CURRENT_USER, columnWidthsKey, name, REG_DWORD, &*width, sizeof(DWORD)) != ERROR_SUCCESS) {
+      throw std::runtime_error("can't store the column width " + brix::fromWide(name));
+    }
+  }
 }
 
 ComRef<IDataObject> fileDropData(const std::vector<std::string>& names) {
@@ -244,17 +244,11 @@ ExtensionDll::~ExtensionDll() {
 }
 
 HRESULT ExtensionDll::getClassObject(const CLSID& clsid, const IID& iid, void** result) const {
-  const auto function =
-      reinterpret_cast<GetClassObjectFunction>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
-  if (!function) throw std::runtime_error("no DllGetClassObject");
-  return function(clsid, iid, result);
+  return exported<GetClassObjectFunction>("DllGetClassObject")(clsid, iid, result);
 }
 
 HRESULT ExtensionDll::canUnloadNow() const {
-  const auto function =
-      reinterpret_cast<CanUnloadNowFunction>(reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
-  if (!function) throw std::runtime_error("no DllCanUnloadNow");
-  return function();
+  return exported<CanUnloadNowFunction>("DllCanUnloadNow")();
 }
 
 ComRef<IShellExtInit> ExtensionDll::createExtension() const {
@@ -267,9 +261,8 @@ ComRef<IShellExtInit> ExtensionDll::createExtension() const {
   return extension;
 }
 
-std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names) {
-  const ComRef<IDataObject> data = fileDropData(names);
-  HRESULT hr = extension->Initialize(nullptr, data.get(), HKEY_CLASSES_ROOT);
+std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, IDataObject* data) {
+  HRESULT hr = extension->Initialize(nullptr, data, HKEY_CLASSES_ROOT);
   if (FAILED(hr)) throw std::runtime_error("Initialize failed: " + std::to_string(hr));
   ComRef<IShellPropSheetExt> sheetExtension;
   hr = extension->QueryInterface(IID_IShellPropSheetExt, reinterpret_cast<void**>(sheetExtension.put()));
@@ -278,6 +271,10 @@ std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector
   hr = sheetExtension->AddPages(&PageCollector::add, reinterpret_cast<LPARAM>(&collector));
   if (FAILED(hr)) throw std::runtime_error("AddPages failed: " + std::to_string(hr));
   return collector.pages;
+}
+
+std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names) {
+  return pagesFor(extension, fileDropData(names).get());
 }
 
 SheetWindow::SheetWindow(const std::vector<HPROPSHEETPAGE>& pages, const std::string& caption) {
@@ -292,7 +289,7 @@ SheetWindow::SheetWindow(const std::vector<HPROPSHEETPAGE>& pages, const std::st
   const INT_PTR result = PropertySheetW(&header);
   if (result <= 0) throw std::runtime_error("PropertySheetW failed");
   window_ = reinterpret_cast<HWND>(result);
-  openSheets.push_back(window_);
+  testing_support::routeKeysThrough(window_);
   pumpMessages();
 }
 
@@ -306,9 +303,13 @@ HWND SheetWindow::currentPage() const {
 
 void SheetWindow::close() {
   if (window_ && IsWindow(window_)) DestroyWindow(window_);
-  openSheets.erase(std::remove(openSheets.begin(), openSheets.end(), window_), openSheets.end());
+  testing_support::stopRoutingKeys(window_);
   window_ = nullptr;
   pumpMessages();
+}
+
+void PrintTo(const PageRow& row, std::ostream* out) {
+  *out << "{" << row.indent << ", " << row.image << ", \"" << row.element << "\", \"" << row.value << "\"}";
 }
 
 PageContents readPage(HWND page) {
@@ -317,7 +318,7 @@ PageContents readPage(HWND page) {
   if (!list) throw std::runtime_error("the page has no list 1001");
   const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) contents.rows.push_back(readRow(list, i));
-  contents.status = brix::fromWide(windowText(GetDlgItem(page, 1006)));
+  contents.status = windowText(GetDlgItem(page, 1006));
   contents.elementWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
   contents.valueWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
@@ -326,30 +327,14 @@ PageContents readPage(HWND page) {
   return contents;
 }
 
-std::string clipboardText() {
-  if (!OpenClipboard(nullptr)) throw std::runtime_error("can't open the clipboard");
-  std::wstring text;
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
+PageContents showPage(const ExtensionDll& dll, IDataObject* data) {
+  const std::vector<HPROPSHEETPAGE> pages = pagesFor(dll.createExtension().get(), data);
+  if (pages.size() != 1) {
+    for (const HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
+    throw std::runtime_error("expected one page, got " + std::to_string(pages.size()));
   }
-  CloseClipboard();
-  return brix::fromWide(text);
-}
-
-void setClipboardText(const std::string& utf8) {
-  const std::wstring text = brix::toWide(utf8);
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  if (!memory) throw std::runtime_error("GlobalAlloc failed");
-  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  if (!OpenClipboard(nullptr)) {
-    GlobalFree(memory);
-    throw std::runtime_error("can't open the clipboard");
-  }
-  EmptyClipboard();
-  if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-  CloseClipboard();
+  SheetWindow sheet(pages);
+  return readPage(sheet.currentPage());
 }
 
 void pressKeys(std::initializer_list<WORD> chord) {
@@ -386,33 +371,44 @@ MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& it
   return *choice.seen;
 }
 
-void pumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    const bool navigation = std::any_of(openSheets.begin(), openSheets.end(), [&message](HWND sheet) {
-      return IsWindow(sheet) && PropSheet_IsDialogMessage(sheet, &message);
-    });
-    if (navigation) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+std::string windowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+  return brix::fromWide(text);
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    pumpMessages();
-    Sleep(1);
-  }
-  return true;
+std::string windowClass(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return brix::fromWide(name);
+}
+
+bool isShownDialogOf(HWND window, DWORD process) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  return owner == process && IsWindowVisible(window) && windowClass(window) == "#32770";
+}
+
+std::string moduleFileName(HMODULE module) {
+  // The longest path the system takes.
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size())));
+  return brix::fromWide(path);
+}
+
+std::string systemProgram(const std::string& name) {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  return brix::fromWide(system) + "\\" + name;
 }
 
 ToolReport toolReport(const std::string& tool, const std::string& path) {
-  const nlohmann::json file = nlohmann::json::parse(runProgram(tool, {"--json", path}).output).at(0);
+  return reportFromJson(nlohmann::json::parse(runProgram(tool, {"--json", path}).output).at(0));
+}
+
+ToolReport reportFromJson(const nlohmann::json& file) {
   ToolReport report{{}, file.at("status").get<std::string>()};
   for (const nlohmann::json& row : file.at("rows")) {
-    // The list can't tell a row without a value from one with an empty value.
     const std::string value = row.at("value").is_null() ? "" : row.at("value").get<std::string>();
     report.rows.push_back(
         {row.at("indent").get<int>(), row.at("image").get<int>(), row.at("element").get<std::string>(), value});

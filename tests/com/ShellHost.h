@@ -9,10 +9,15 @@
 
 #include <functional>
 #include <initializer_list>
+#include <iosfwd>
+#include <nlohmann/json_fwd.hpp>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/support/MessagePump.h"
 #include "tests/support/ProgramRun.h"
 
 namespace shell_host {
@@ -49,9 +54,15 @@ class ComRef {
 
 // Where the page remembers its column widths, under HKEY_CURRENT_USER.
 extern const wchar_t columnWidthsKey[];
-// The common controls a property sheet with the page needs, as the shell
-// has them.
-void initCommonControls();
+// Removes the stored widths, key and all.
+void clearColumnWidths();
+// Replaces the stored widths: each one given is stored as the page stores
+// it, the others are missing. Throws std::runtime_error when one can't be.
+void storeColumnWidths(std::optional<DWORD> element, std::optional<DWORD> value);
+
+using testing_support::initCommonControls;
+using testing_support::pumpMessages;
+using testing_support::pumpUntil;
 
 // A data object of the host's own, as the shell hands one to Initialize:
 // CF_HDROP data with the given names (UTF-8 here, UTF-16 in the data), or
@@ -79,6 +90,14 @@ class ExtensionDll {
   ExtensionDll& operator=(const ExtensionDll&) = delete;
 
   HMODULE module() const noexcept { return module_; }
+  // An export by name, as a function of type F. Throws std::runtime_error
+  // when the DLL has none of that name.
+  template <class F>
+  F exported(const char* name) const {
+    const FARPROC found = GetProcAddress(module_, name);
+    if (!found) throw std::runtime_error(std::string("no ") + name);
+    return reinterpret_cast<F>(reinterpret_cast<void*>(found));
+  }
   HRESULT getClassObject(const CLSID& clsid, const IID& iid, void** result) const;
   HRESULT canUnloadNow() const;
   // A new extension object, as its IShellExtInit.
@@ -88,11 +107,15 @@ class ExtensionDll {
   HMODULE module_;
 };
 
-// Initialize with the names, then AddPages: the pages added.
+// Initialize with the data, then AddPages: the pages added. Throws
+// std::runtime_error when a call fails.
+std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, IDataObject* data);
+// The same for the selection of these names.
 std::vector<HPROPSHEETPAGE> pagesFor(IShellExtInit* extension, const std::vector<std::string>& names);
 
 // A modeless property sheet over the given pages, as the shell's Properties
-// dialog; destroyed with this object if still open.
+// dialog, its keys routed through its dialog navigation; destroyed with this
+// object if still open.
 class SheetWindow {
  public:
   // caption: the file's name, as the shell gives it ("Properties for ...").
@@ -120,6 +143,8 @@ struct PageRow {
     return indent == other.indent && image == other.image && element == other.element && value == other.value;
   }
 };
+// How a failing comparison of rows shows one: {indent, image, "element", "value"}.
+void PrintTo(const PageRow& row, std::ostream* out);
 
 // What the page shows.
 struct PageContents {
@@ -132,10 +157,11 @@ struct PageContents {
 };
 PageContents readPage(HWND page);
 
-// The clipboard's CF_UNICODETEXT as UTF-8, line breaks as they are; "" when
-// it holds no text.
-std::string clipboardText();
-void setClipboardText(const std::string& utf8);
+// One Properties dialog: a new extension of the DLL is given the data and
+// released once it has added its page, and the page is shown in a sheet,
+// read and closed. Throws std::runtime_error unless exactly one page was
+// added.
+PageContents showPage(const ExtensionDll& dll, IDataObject* data);
 
 // Types keys as the user does, through the system's input: each key of the
 // chord goes down in order and up in reverse (pressKeys({VK_CONTROL, 'C'})).
@@ -157,10 +183,15 @@ struct MenuSeen {
 // missing.
 MenuSeen chooseFromMenu(const std::function<void()>& open, const std::string& item);
 
-// Dispatches queued messages until done() or the timeout. Keys for an open
-// sheet pass through its dialog navigation first, as in the shell.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-void pumpMessages();
+// A window's text and its class's name, in UTF-8.
+std::string windowText(HWND window);
+std::string windowClass(HWND window);
+// Whether the window is a dialog (#32770) of that process, and visible.
+bool isShownDialogOf(HWND window, DWORD process);
+// The path of a loaded module, however long.
+std::string moduleFileName(HMODULE module);
+// A program of the system's own folder, of this process's bitness.
+std::string systemProgram(const std::string& name);
 
 using testing_support::ProgramRun;
 using testing_support::runProgram;
@@ -171,5 +202,9 @@ struct ToolReport {
   std::string status;
 };
 ToolReport toolReport(const std::string& tool, const std::string& path);
+// One file's report as the tool's --json writes it: {"status": ..., "rows":
+// [{"indent", "image", "element", "value"}, ...]}. A value of null is "":
+// the list can't tell a row without a value from one with an empty value.
+ToolReport reportFromJson(const nlohmann::json& file);
 
 }  // namespace shell_host

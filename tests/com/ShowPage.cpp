@@ -50,12 +50,9 @@ std::vector<std::uint8_t> capture(HWND window, std::uint32_t& width, std::uint32
   return rgb;
 }
 
+// Lets the screen catch up: messages are dispatched for that long.
 void settle(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
-    shell_host::pumpMessages();
-    Sleep(10);
-  }
+  shell_host::pumpUntil([] { return false; }, milliseconds);
 }
 
 void report(const shell_host::PageContents& page) {

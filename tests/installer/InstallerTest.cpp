@@ -8,8 +8,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
@@ -21,6 +19,7 @@
 #include "quarnel/Version.h"
 #include "tests/com/RealShell.h"
 #include "tests/com/RegistryContents.h"
+#include "tests/com/VersionResource.h"
 #include "tests/installer/MachineState.h"
 #include "tests/installer/WindowsInstaller.h"
 #include "tests/support/TempDirectory.h"
@@ -45,6 +44,20 @@ constexpr char classes[] = "Software\\Classes";
 constexpr char approved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 constexpr char avis[] = "Software\\Classes\\SystemFileAssociations\\.avi";
 
+// msiexec's exit codes, as DWORDs.
+constexpr DWORD succeeded = ERROR_SUCCESS;
+constexpr DWORD installFailed = ERROR_INSTALL_FAILURE;
+constexpr DWORD unknownProduct = ERROR_UNKNOWN_PRODUCT;
+
+// A package installed, or a package or product code removed, quietly as an
+// administrator's script does it: msiexec's exit code.
+DWORD install(const std::string& package) {
+  return installer_test::msiexec({"/i", package, "/qn"});
+}
+DWORD uninstall(const std::string& packageOrProduct) {
+  return installer_test::msiexec({"/x", packageOrProduct, "/qn"});
+}
+
 std::string folder64() {
   return installer_test::programFiles64() + "\\Quarnel AVI";
 }
@@ -53,23 +66,11 @@ std::string folder32() {
 }
 
 std::string contentsOf(const std::string& path) {
-  std::ifstream file(std::filesystem::path(brix::toWide(path)), std::ios::binary);
-  if (!file) return "(missing: " + path + ")";
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-// A text of a file's version resource, empty when it has none.
-std::string versionText(const std::string& path, const std::wstring& name) {
-  const std::wstring file = brix::toWide(path);
-  DWORD ignored = 0;
-  std::vector<BYTE> info(GetFileVersionInfoSizeW(file.c_str(), &ignored));
-  void* value = nullptr;
-  UINT length = 0;
-  if (info.empty() || !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) ||
-      !VerQueryValueW(info.data(), (L"\\StringFileInfo\\040904B0\\" + name).c_str(), &value, &length)) {
-    return {};
+  try {
+    return testing_support::readFile(path);
+  } catch (const std::runtime_error&) {
+    return "(missing: " + path + ")";
   }
-  return brix::fromWide(static_cast<const wchar_t*>(value));
 }
 
 // The files the package installs, and the files they are copies of.
@@ -119,13 +120,7 @@ ShellView propertiesOf(const std::string& path) {
   view.shown = shown.at("shown").get<bool>();
   view.tabs = shown.at("tabs").get<Lines>();
   if (!shown.at("module").is_null()) view.module = shown.at("module").get<std::string>();
-  if (!shown.at("page").is_null()) {
-    view.page = shell_host::ToolReport{{}, shown.at("page").at("status").get<std::string>()};
-    for (const nlohmann::json& row : shown.at("page").at("rows")) {
-      view.page->rows.push_back({row.at("indent").get<int>(), row.at("image").get<int>(),
-                                 row.at("element").get<std::string>(), row.at("value").get<std::string>()});
-    }
-  }
+  if (!shown.at("page").is_null()) view.page = shell_host::reportFromJson(shown.at("page"));
   return view;
 }
 
@@ -147,16 +142,14 @@ class Installer : public ::testing::Test {
   void SetUp() override {
     upgradeCode = installer_test::packageProperty(first.path, "UpgradeCode");
     ASSERT_EQ(installer_test::installedProducts(upgradeCode), Lines{}) << "installed before the test";
-    clip = files.file("clip.avi");
-    ASSERT_TRUE(CopyFileW(brix::toWide(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi").c_str(),
-                          brix::toWide(clip).c_str(), FALSE));
+    clip = files.copyOf(std::string(QUARNEL_TEST_DATA_DIR) + "/ffmpeg-mjpeg-pcm.avi", "clip.avi");
     before = MachineState::now();
   }
 
   void TearDown() override {
     // Whatever happened, the next test starts with nothing installed.
     for (const std::string& product : installer_test::installedProducts(upgradeCode)) {
-      installer_test::msiexec({"/x", product, "/qn"});
+      uninstall(product);
     }
   }
 
@@ -183,10 +176,11 @@ class Installer : public ::testing::Test {
               Lines{installer_test::packageProperty(package.path, "ProductCode")});
     // Named as the DLL's version resource names the product.
     const std::string dll = folder64() + "\\Quarnel AVI.dll";
-    const auto entries = installer_test::uninstallEntries(versionText(dll, L"ProductName"));
+    const shell_host::VersionResource version(dll);
+    const auto entries = installer_test::uninstallEntries(version.text("ProductName"));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].displayVersion, package.version);
-    EXPECT_EQ(entries[0].publisher, versionText(dll, L"CompanyName"));
+    EXPECT_EQ(entries[0].publisher, version.text("CompanyName"));
   }
 
   // Every file, folder and registry value the package wrote is gone, and
@@ -208,11 +202,11 @@ class Installer : public ::testing::Test {
 };
 
 TEST_F(Installer, InstalledTheShellShowsThePageAndRemovedNothingIsLeft) {
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
   expectInstalled(first);
   // One version for the package and the files it installs.
-  EXPECT_EQ(versionText(folder64() + "\\Quarnel AVI.dll", L"ProductVersion"), first.version);
-  EXPECT_EQ(versionText(folder64() + "\\quarnel-avi.exe", L"ProductVersion"), first.version);
+  EXPECT_EQ(shell_host::VersionResource(folder64() + "\\Quarnel AVI.dll").text("ProductVersion"), first.version);
+  EXPECT_EQ(shell_host::VersionResource(folder64() + "\\quarnel-avi.exe").text("ProductVersion"), first.version);
 
   const ShellView installed = propertiesOf(clip);
   ASSERT_TRUE(installed.shown);
@@ -224,7 +218,7 @@ TEST_F(Installer, InstalledTheShellShowsThePageAndRemovedNothingIsLeft) {
   EXPECT_EQ(installed.page->rows, tool.rows);
   const RegistryLines userWithPage = MachineState::now().user;
 
-  ASSERT_EQ(installer_test::msiexec({"/x", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(uninstall(first.path), succeeded);
   expectRemoved();
   // The page keeps its column widths per user; removal leaves users' data.
   EXPECT_EQ(MachineState::now().user, userWithPage);
@@ -235,32 +229,32 @@ TEST_F(Installer, InstalledTheShellShowsThePageAndRemovedNothingIsLeft) {
 }
 
 TEST_F(Installer, AnotherBuildOrAHigherVersionReplacesTheInstalledOneAndALowerOneIsRefused) {
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
-  ASSERT_EQ(installer_test::msiexec({"/i", rebuilt.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
+  ASSERT_EQ(install(rebuilt.path), succeeded);
   expectInstalled(rebuilt);
-  ASSERT_EQ(installer_test::msiexec({"/i", higher.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(higher.path), succeeded);
   expectInstalled(higher);
 
-  EXPECT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_INSTALL_FAILURE));
+  EXPECT_EQ(install(first.path), installFailed);
   const installer_test::InstallAttempt downgrade = installer_test::installShowingMessages(first.path);
-  EXPECT_EQ(downgrade.exitCode, static_cast<DWORD>(ERROR_INSTALL_FAILURE));
+  EXPECT_EQ(downgrade.exitCode, installFailed);
   EXPECT_EQ(downgrade.messages, Lines{"A newer version of Quarnel AVI is already installed. To install this version, "
                                       "remove the newer one first in Programs and Features."});
   expectInstalled(higher);
 
-  ASSERT_EQ(installer_test::msiexec({"/x", higher.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(uninstall(higher.path), succeeded);
   expectRemoved();
 }
 
 TEST_F(Installer, InstallingTwiceAndRemovingTwiceEndWithTheInstallersOwnResults) {
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
+  EXPECT_EQ(install(first.path), succeeded);
   expectInstalled(first);
 
   // As "Programs and Features" removes it: by product code.
   const std::string product = installer_test::packageProperty(first.path, "ProductCode");
-  EXPECT_EQ(installer_test::msiexec({"/x", product, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(installer_test::msiexec({"/x", product, "/qn"}), static_cast<DWORD>(ERROR_UNKNOWN_PRODUCT));
+  EXPECT_EQ(uninstall(product), succeeded);
+  EXPECT_EQ(uninstall(product), unknownProduct);
   expectRemoved();
 }
 
@@ -272,11 +266,11 @@ TEST_F(Installer, RemovingAfterTheFilesWereDeletedByHandRemovesTheRest) {
                                  "Kept", "by another program", REG_SZ, view);
   }
   before = MachineState::now();
-  ASSERT_EQ(installer_test::msiexec({"/i", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  ASSERT_EQ(install(first.path), succeeded);
   for (const std::string& folder : {folder64(), folder32()}) {
     std::filesystem::remove_all(std::filesystem::path(brix::toWide(folder)));
   }
-  EXPECT_EQ(installer_test::msiexec({"/x", first.path, "/qn"}), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(uninstall(first.path), succeeded);
   expectRemoved();
 }
 

@@ -20,9 +20,7 @@ namespace {
 nlohmann::json loadedExtension() {
   const HMODULE module = GetModuleHandleW(L"Quarnel AVI.dll");
   if (!module) return nullptr;
-  std::wstring path(32768, L'\0');
-  path.resize(GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size())));
-  return brix::fromWide(path);
+  return shell_host::moduleFileName(module);
 }
 
 }  // namespace
@@ -34,8 +32,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   try {
     if (FAILED(OleInitialize(nullptr))) throw std::runtime_error("can't initialise COM");
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
-    InitCommonControlsEx(&controls);
+    shell_host::initCommonControls();
     nlohmann::json module = nullptr;
     const shell_host::PropertiesDialog dialog =
         shell_host::openProperties(brix::fromWide(argv[1]), [&](HWND) { module = loadedExtension(); });

@@ -45,15 +45,7 @@ std::string stringValue(HKEY key, const wchar_t* name) {
 constexpr wchar_t uninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 std::string msiexecPath() {
-  wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
-  return brix::fromWide(system) + "\\msiexec.exe";
-}
-
-std::wstring windowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
-  return text;
+  return shell_host::systemProgram("msiexec.exe");
 }
 
 // The message boxes of one process: their texts, collected once each.
@@ -64,22 +56,16 @@ struct MessageBoxes {
 };
 
 BOOL CALLBACK collectText(HWND child, LPARAM texts) {
-  wchar_t name[16] = {};
-  GetClassNameW(child, name, 16);
-  const std::wstring text = windowText(child);
-  if (std::wstring(name) == L"Static" && !text.empty()) {
-    reinterpret_cast<std::vector<std::string>*>(texts)->push_back(brix::fromWide(text));
+  const std::string text = shell_host::windowText(child);
+  if (shell_host::windowClass(child) == "Static" && !text.empty()) {
+    reinterpret_cast<std::vector<std::string>*>(texts)->push_back(text);
   }
   return TRUE;
 }
 
 BOOL CALLBACK answerMessageBox(HWND window, LPARAM boxes) {
   auto& found = *reinterpret_cast<MessageBoxes*>(boxes);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (process != found.process || !IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+  if (!shell_host::isShownDialogOf(window, found.process)) return TRUE;
   if (std::find(found.answered.begin(), found.answered.end(), window) != found.answered.end()) return TRUE;
   found.answered.push_back(window);
   EnumChildWindows(window, &collectText, reinterpret_cast<LPARAM>(&found.texts));

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "base/Win32.h"
@@ -26,5 +27,12 @@ class ClipboardHolder {
   std::atomic<bool> opened_{false}, holding_{false}, started_{false}, release_{false};
   std::thread thread_;
 };
+
+// The clipboard's CF_UNICODETEXT as UTF-8, line breaks as they are; "" when
+// it holds no text. Throws std::runtime_error when it can't be opened.
+std::string clipboardText();
+// Puts the text on the clipboard as CF_UNICODETEXT, in place of what it
+// held. Throws std::runtime_error when it can't.
+void setClipboardText(const std::string& utf8);
 
 }  // namespace testing_support

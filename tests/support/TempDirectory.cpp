@@ -29,6 +29,13 @@ std::string TempDirectory::file(const std::string& name) const {
   return (path_ / std::filesystem::u8path(name)).u8string();
 }
 
+std::string TempDirectory::copyOf(const std::string& source, const std::string& name) const {
+  const std::string bytes = readFile(source);
+  const std::string copy = file(name);
+  writeFile(copy, bytes.data(), bytes.size());
+  return copy;
+}
+
 void writeFile(const std::string& path, const void* data, std::size_t size) {
   std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
   out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -17,6 +17,9 @@ class TempDirectory {
   // The path of name inside the folder, both in UTF-8 as WindowsFile takes
   // them (on Linux, bytes as they are).
   std::string file(const std::string& name) const;
+  // A copy of the file at source (UTF-8) inside the folder, under name: its
+  // path. Throws std::runtime_error when it can't be made.
+  std::string copyOf(const std::string& source, const std::string& name) const;
 
  private:
   std::filesystem::path path_;

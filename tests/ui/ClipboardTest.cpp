@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/Unicode.h"
 #include "tests/support/ClipboardHolder.h"
 #include "tests/ui/TestDialog.h"
 #include "tests/ui/UiTestSupport.h"
@@ -11,17 +12,6 @@ using brix::Clipboard;
 using testing_support::ClipboardHolder;
 
 namespace {
-
-std::wstring clipboardText() {
-  if (!OpenClipboard(nullptr)) return L"(can't open)";
-  std::wstring text = L"(no text)";
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
 
 class ClipboardTest : public ::testing::Test {
  protected:
@@ -49,7 +39,9 @@ TEST_F(ClipboardTest, TextGoesOnAsUtf16WithWindowsLineBreaks) {
       Clipboard clipboard(window.handle());
       clipboard.setText(c.utf8);
     }
-    EXPECT_EQ(clipboardText(), c.expected);
+    // Text, even when empty.
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(brix::toWide(testing_support::clipboardText()), c.expected);
   }
 }
 
@@ -62,7 +54,7 @@ TEST_F(ClipboardTest, AMomentsHoldByAnotherProgramIsWaitedFor) {
     Clipboard clipboard(window.handle());
     clipboard.setText("after");
   }
-  EXPECT_EQ(clipboardText(), L"after");
+  EXPECT_EQ(testing_support::clipboardText(), "after");
 }
 
 }  // namespace

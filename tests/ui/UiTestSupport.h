@@ -1,7 +1,6 @@
 #pragma once
 
-#include <functional>
-
+#include "tests/support/MessagePump.h"
 #include "ui/CommonControls.h"
 
 namespace brix {
@@ -12,12 +11,10 @@ namespace ui_testing {
 
 // The test executable, which holds the test resources.
 HINSTANCE module();
-// Registers the common control classes (list view, tabs, property sheets).
-void initCommonControls();
-// Dispatches the queued messages of this thread.
-void pumpMessages();
-// Pumps until done() is true or timeoutMs has passed; returns done().
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+using testing_support::initCommonControls;
+using testing_support::pumpMessages;
+using testing_support::pumpUntil;
 
 // A modeless IDD_TEST_DIALOG run by Dialog::dialogProc for a given object,
 // destroyed with this guard if it still exists.
