@@ -147,12 +147,6 @@ LRESULT AVITreePropertyPage::onNotify(NMHDR* header) {
         }
         return 0;
       }
-      case LVN_GETINFOTIPA: {
-        auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(header);
-        const std::string text = infoTip(tip->iItem, (tip->dwFlags & LVGIT_UNFOLDED) != 0);
-        if (tip->pszText && tip->cchTextMax > 0) lstrcpynA(tip->pszText, text.c_str(), tip->cchTextMax);
-        return 0;
-      }
     }
   }
   return PropertyPage::onNotify(header);

@@ -7,10 +7,10 @@ namespace brix {
 PropertyPage::PropertyPage(WORD templateId, HINSTANCE module) noexcept : description_() {
   // The size without the activation-context member, as the platform being
   // built defines it, so that every comctl32 version takes the description.
-  description_.dwSize = PROPSHEETPAGEA_V2_SIZE;
+  description_.dwSize = PROPSHEETPAGEW_V2_SIZE;
   description_.dwFlags = PSP_USECALLBACK;
   description_.hInstance = module;
-  description_.pszTemplate = MAKEINTRESOURCEA(templateId);
+  description_.pszTemplate = MAKEINTRESOURCEW(templateId);
   description_.pfnDlgProc = pageDialogProc;
   description_.lParam = reinterpret_cast<LPARAM>(this);
   description_.pfnCallback = pageCallback;
@@ -30,7 +30,7 @@ void PropertyPage::onRelease() {
 
 HPROPSHEETPAGE PropertyPage::create() {
   if (page_) return page_;
-  const HPROPSHEETPAGE page = CreatePropertySheetPageA(&description_);
+  const HPROPSHEETPAGE page = CreatePropertySheetPageW(&description_);
   if (!page) throw WindowsError("Can't create property page");
   page_ = page;
   return page_;
@@ -38,11 +38,11 @@ HPROPSHEETPAGE PropertyPage::create() {
 
 INT_PTR CALLBACK PropertyPage::pageDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return dialogProc(window, message, wParam, lParam);
-  const auto* description = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+  const auto* description = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
   return initDialog(description ? reinterpret_cast<PropertyPage*>(description->lParam) : nullptr, window, wParam);
 }
 
-UINT CALLBACK PropertyPage::pageCallback(HWND, UINT message, PROPSHEETPAGEA* page) {
+UINT CALLBACK PropertyPage::pageCallback(HWND, UINT message, PROPSHEETPAGEW* page) {
   switch (message) {
     case PSPCB_RELEASE:
       try {

@@ -6,7 +6,8 @@ namespace brix {
 
 // One property-sheet page: its description (filled by the constructor and
 // kept for the object's whole life), its page handle, its dialog procedure
-// and its page callback.
+// and its page callback. The page is a Unicode window, so that its controls
+// notify it in UTF-16 whatever the sheet around it is.
 //
 // Stages: constructed; create made the page handle, which is handed to a
 // property sheet; when the sheet first shows the page, WM_INITDIALOG binds
@@ -24,13 +25,13 @@ class PropertyPage : public Dialog {
   // which the sheet destroys itself.
   virtual void onRelease();
 
-  // The page handle, made on the first call with CreatePropertySheetPageA;
+  // The page handle, made on the first call with CreatePropertySheetPageW;
   // throws WindowsError "Can't create property page" and then holds none,
   // so a later call tries again.
   HPROPSHEETPAGE create();
 
   HPROPSHEETPAGE pageHandle() const noexcept { return page_; }
-  const PROPSHEETPAGEA& description() const noexcept { return description_; }
+  const PROPSHEETPAGEW& description() const noexcept { return description_; }
 
   // The page's dialog procedure: WM_INITDIALOG takes the object from the
   // page description it carries, everything else goes to dialogProc.
@@ -38,15 +39,15 @@ class PropertyPage : public Dialog {
   // The page callback: PSPCB_RELEASE runs onRelease of the page in the
   // description's lParam, PSPCB_CREATE allows the dialog (1); every other
   // code answers 0. Nothing thrown by onRelease leaves it.
-  static UINT CALLBACK pageCallback(HWND window, UINT message, PROPSHEETPAGEA* page);
+  static UINT CALLBACK pageCallback(HWND window, UINT message, PROPSHEETPAGEW* page);
 
  protected:
   // For a derived page that needs more of the description (a title, an
   // icon) before create.
-  PROPSHEETPAGEA& mutableDescription() noexcept { return description_; }
+  PROPSHEETPAGEW& mutableDescription() noexcept { return description_; }
 
  private:
-  PROPSHEETPAGEA description_;
+  PROPSHEETPAGEW description_;
   HPROPSHEETPAGE page_ = nullptr;
 };
 

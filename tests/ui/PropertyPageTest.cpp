@@ -17,7 +17,7 @@ using brix::WindowsError;
 
 // The page description stops before the activation-context member, which is
 // 48 bytes on 32-bit Windows.
-static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEA, hActCtx) == 48, "the 32-bit page description");
+static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEW, hActCtx) == 48, "the 32-bit page description");
 
 namespace {
 
@@ -30,7 +30,7 @@ struct CallbackCall {
 };
 std::vector<CallbackCall> callbackCalls;
 
-UINT CALLBACK spyingPageCallback(HWND window, UINT message, PROPSHEETPAGEA* page) {
+UINT CALLBACK spyingPageCallback(HWND window, UINT message, PROPSHEETPAGEW* page) {
   const UINT result = PropertyPage::pageCallback(window, message, page);
   callbackCalls.push_back({message, page ? page->lParam : 0, result});
   return result;
@@ -50,7 +50,7 @@ class TestPage : public PropertyPage {
   // Routes the page callback through the spy.
   void spyOnCallback() { mutableDescription().pfnCallback = spyingPageCallback; }
   void spoilDescription() { mutableDescription().dwSize = 0; }
-  void repairDescription() { mutableDescription().dwSize = PROPSHEETPAGEA_V2_SIZE; }
+  void repairDescription() { mutableDescription().dwSize = PROPSHEETPAGEW_V2_SIZE; }
 
   bool onInitDialog(Window* focus) override {
     events.push_back("init");
@@ -106,6 +106,7 @@ int SelfDeletingPage::releases = 0;
 class ModelessSheet {
  public:
   explicit ModelessSheet(std::vector<HPROPSHEETPAGE> pages) : pages_(std::move(pages)) {
+    // An ANSI sheet, as some hosts still make.
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_MODELESS | PSH_NOAPPLYNOW;
@@ -146,12 +147,12 @@ class PropertyPageTest : public ::testing::Test {
 
 TEST_F(PropertyPageTest, TheConstructorDescribesThePage) {
   const TestPage page;
-  const PROPSHEETPAGEA& description = page.description();
-  EXPECT_EQ(description.dwSize, static_cast<DWORD>(PROPSHEETPAGEA_V2_SIZE));
-  EXPECT_EQ(description.dwSize, offsetof(PROPSHEETPAGEA, hActCtx));
+  const PROPSHEETPAGEW& description = page.description();
+  EXPECT_EQ(description.dwSize, static_cast<DWORD>(PROPSHEETPAGEW_V2_SIZE));
+  EXPECT_EQ(description.dwSize, offsetof(PROPSHEETPAGEW, hActCtx));
   EXPECT_EQ(description.dwFlags, static_cast<DWORD>(PSP_USECALLBACK));
   EXPECT_EQ(description.hInstance, ui_testing::module());
-  EXPECT_EQ(description.pszTemplate, MAKEINTRESOURCEA(IDD_TEST_PAGE));
+  EXPECT_EQ(description.pszTemplate, MAKEINTRESOURCEW(IDD_TEST_PAGE));
   EXPECT_EQ(description.hIcon, nullptr);
   EXPECT_EQ(description.pszTitle, nullptr);
   EXPECT_EQ(description.pfnDlgProc, &PropertyPage::pageDialogProc);
@@ -193,7 +194,7 @@ TEST_F(PropertyPageTest, AFailedCreateHoldsNoHandleAndALaterCallTriesAgain) {
 
 TEST_F(PropertyPageTest, TheCallbackAllowsTheDialogAndReleasesThePage) {
   TestPage page;
-  PROPSHEETPAGEA description = page.description();
+  PROPSHEETPAGEW description = page.description();
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, PSPCB_CREATE, &description), 1u);
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, PSPCB_ADDREF, &description), 0u);
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, 77, &description), 0u);
@@ -207,7 +208,7 @@ TEST_F(PropertyPageTest, TheCallbackAllowsTheDialogAndReleasesThePage) {
 TEST_F(PropertyPageTest, NothingThrownByOnReleaseLeavesTheCallback) {
   TestPage page;
   page.throwOnRelease = true;
-  PROPSHEETPAGEA description = page.description();
+  PROPSHEETPAGEW description = page.description();
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, PSPCB_RELEASE, &description), 0u);
   EXPECT_EQ(page.events, std::vector<std::string>{"release"});
 }
@@ -293,6 +294,16 @@ TEST_F(PropertyPageTest, ASheetReleasesASelfDeletingPageOnce) {
   EXPECT_EQ(destructions, 1);
 }
 
+TEST_F(PropertyPageTest, ThePagesControlsNotifyItInUnicodeInAnAnsiSheet) {
+  TestPage page;
+  ModelessSheet sheet({page.create()});
+  ASSERT_TRUE(ui_testing::pumpUntil([&] { return page.handle() != nullptr; }));
+  EXPECT_TRUE(IsWindowUnicode(page.handle()));
+  // The list asks its parent again and answers what it will send.
+  const HWND list = GetDlgItem(page.handle(), IDC_LIST);
+  EXPECT_EQ(SendMessageW(list, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(page.handle()), NF_REQUERY), NFR_UNICODE);
+}
+
 TEST_F(PropertyPageTest, AThrowingInitDialogLeavesThePageBoundAndWorking) {
   TestPage page;
   page.throwOnInit = true;
@@ -307,7 +318,7 @@ TEST_F(PropertyPageTest, AThrowingInitDialogLeavesThePageBoundAndWorking) {
 TEST_F(PropertyPageTest, ThePageProcedureTakesTheObjectFromTheDescription) {
   TestPage page;
   ui_testing::ModelessDialog window(nullptr);
-  PROPSHEETPAGEA description = page.description();
+  PROPSHEETPAGEW description = page.description();
   EXPECT_EQ(PropertyPage::pageDialogProc(window.handle(), WM_APP, 0, 0), FALSE) << "not bound yet";
   EXPECT_EQ(page.appMessages, 0);
   EXPECT_EQ(PropertyPage::pageDialogProc(window.handle(), WM_INITDIALOG, 0, 0), FALSE);
