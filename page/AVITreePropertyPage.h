@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "base/LiveObject.h"
 #include "page/FileReport.h"
 #include "ui/ListView.h"
 #include "ui/PropertyPage.h"
@@ -22,8 +21,7 @@
 // dialog's DPI.
 //
 // The page owns itself: whoever makes it with new hands its page handle to a
-// property sheet, and the sheet's release deletes it. While it exists it
-// keeps the module loaded, since its dialog procedure runs in the module.
+// property sheet, and the sheet's release deletes it.
 class AVITreePropertyPage : public brix::PropertyPage {
  public:
   explicit AVITreePropertyPage(const std::string& fileName);
@@ -60,5 +58,4 @@ class AVITreePropertyPage : public brix::PropertyPage {
   std::string fileName_;
   brix::ListView listView_;
   FileReport report_;
-  brix::LiveObject liveObject_;
 };

@@ -44,13 +44,18 @@ INT_PTR CALLBACK PropertyPage::pageDialogProc(HWND window, UINT message, WPARAM 
 
 UINT CALLBACK PropertyPage::pageCallback(HWND, UINT message, PROPSHEETPAGEW* page) {
   switch (message) {
-    case PSPCB_RELEASE:
+    case PSPCB_RELEASE: {
+      // The page may delete itself, and its own count with it, while code of
+      // the module still runs for it: the module stays counted until this
+      // has finished.
+      const LiveObject releasing;
       try {
         if (page && page->lParam) reinterpret_cast<PropertyPage*>(page->lParam)->onRelease();
       } catch (...) {
         // Nothing may cross into the property sheet's code.
       }
       return 0;
+    }
     case PSPCB_CREATE: return 1;
     default: return 0;
   }

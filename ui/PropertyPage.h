@@ -1,4 +1,5 @@
 #pragma once
+#include "base/LiveObject.h"
 #include "ui/CommonControls.h"
 #include "ui/Dialog.h"
 
@@ -14,6 +15,10 @@ namespace brix {
 // the object to the page's dialog; the dialog is destroyed (onDestroy,
 // onNcDestroy); the sheet releases the page, which runs onRelease. A derived
 // page may delete itself in onRelease.
+//
+// A page counts among the module's live objects from its construction until
+// its release has returned, after every destructor of a page that deleted
+// itself there: until then code of the module still runs for it.
 class PropertyPage : public Dialog {
  public:
   // A page on dialog template templateId of module.
@@ -49,6 +54,7 @@ class PropertyPage : public Dialog {
  private:
   PROPSHEETPAGEW description_;
   HPROPSHEETPAGE page_ = nullptr;
+  LiveObject liveObject_;
 };
 
 }  // namespace brix

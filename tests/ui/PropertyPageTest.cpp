@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/LiveObject.h"
 #include "base/WindowsError.h"
 #include "tests/ui/TestResources.h"
 #include "tests/ui/UiTestSupport.h"
@@ -95,12 +96,19 @@ class SelfDeletingPage : public TestPage {
     TestPage::onRelease();
     delete this;
   }
+  // Runs after the last destructor of the page, as the last of its code.
+  static void operator delete(void* page) {
+    liveObjectsAtDelete = brix::liveObjectCount();
+    ::operator delete(page);
+  }
   static int releases;
+  static LONG liveObjectsAtDelete;
 
  private:
   int& destructions_;
 };
 int SelfDeletingPage::releases = 0;
+LONG SelfDeletingPage::liveObjectsAtDelete = -1;
 
 // A modeless property sheet over the given pages.
 class ModelessSheet {
@@ -283,8 +291,10 @@ TEST_F(PropertyPageTest, APageNeverShownIsOnlyReleased) {
 }
 
 TEST_F(PropertyPageTest, ASheetReleasesASelfDeletingPageOnce) {
+  const LONG before = brix::liveObjectCount();
   int destructions = 0;
   auto* page = new SelfDeletingPage(destructions);
+  EXPECT_EQ(brix::liveObjectCount(), before + 1) << "a page keeps its module loaded";
   {
     ModelessSheet sheet({page->create()});
     ASSERT_NE(sheet.handle(), nullptr);
@@ -292,6 +302,10 @@ TEST_F(PropertyPageTest, ASheetReleasesASelfDeletingPageOnce) {
   }
   EXPECT_EQ(SelfDeletingPage::releases, 1);
   EXPECT_EQ(destructions, 1);
+  // The module stays counted until the release has returned, past the
+  // page's last destructor.
+  EXPECT_EQ(SelfDeletingPage::liveObjectsAtDelete, before + 1);
+  EXPECT_EQ(brix::liveObjectCount(), before);
 }
 
 TEST_F(PropertyPageTest, ThePagesControlsNotifyItInUnicodeInAnAnsiSheet) {
