@@ -4,6 +4,8 @@
 #include <memory>
 #include <new>
 
+#include "base/ActivationContext.h"
+#include "base/ActivationScope.h"
 #include "base/HResultFromException.h"
 #include "page/AVITreePropertyPage.h"
 #include "page/InspectedFile.h"
@@ -33,6 +35,9 @@ HRESULT STDMETHODCALLTYPE AVIPropertySheetExtension::AddPages(LPFNSVADDPROPSHEET
     // leaves nothing behind.
     std::unique_ptr<AVITreePropertyPage> page(new (std::nothrow) AVITreePropertyPage(fileName_));
     if (!page) throw std::bad_alloc();
+    // The handle is made by the module's own common controls, whatever the
+    // host has active.
+    const brix::ActivationScope scope(brix::ActivationContext::ofModule().handle());
     const HPROPSHEETPAGE handle = page->create();
     // From here on the page owns itself and goes with its release.
     page.release();

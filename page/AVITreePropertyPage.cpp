@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "base/ActivationContext.h"
 #include "base/ModuleHandle.h"
 #include "base/RegistryKey.h"
 #include "base/Unicode.h"
@@ -12,6 +13,7 @@
 #include "page/StatusText.h"
 #include "page/TextReport.h"
 #include "ui/Clipboard.h"
+#include "ui/CommonControls.h"
 #include "ui/PopupMenu.h"
 
 namespace {
@@ -66,7 +68,12 @@ ColumnWidths loadColumnWidths(int dpi) {
 }  // namespace
 
 AVITreePropertyPage::AVITreePropertyPage(const std::string& fileName)
-    : PropertyPage(IDD_AVI_PAGE, brix::moduleHandle()), fileName_(fileName) {}
+    : PropertyPage(IDD_AVI_PAGE, brix::moduleHandle(), brix::ActivationContext::ofModule().handle()),
+      fileName_(fileName) {
+  // The list of the page's template is made by this module's version of the
+  // common controls, which registers its class on request.
+  brix::initCommonControls(ICC_LISTVIEW_CLASSES);
+}
 
 AVITreePropertyPage::~AVITreePropertyPage() = default;
 

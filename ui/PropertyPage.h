@@ -21,8 +21,11 @@ namespace brix {
 // itself there: until then code of the module still runs for it.
 class PropertyPage : public Dialog {
  public:
-  // A page on dialog template templateId of module.
-  PropertyPage(WORD templateId, HINSTANCE module) noexcept;
+  // A page on dialog template templateId of module. With an activation
+  // context, the sheet makes the page's dialog and controls in it, and the
+  // page's messages and release run in it; the context must outlive the
+  // page.
+  PropertyPage(WORD templateId, HINSTANCE module, HANDLE activationContext = nullptr) noexcept;
   // A page handle still held is destroyed first; the release that this
   // triggers reaches this class's onRelease only, never a derived one.
   ~PropertyPage() override;

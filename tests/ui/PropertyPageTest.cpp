@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ActivationContext.h"
 #include "base/LiveObject.h"
 #include "base/WindowsError.h"
 #include "tests/ui/TestResources.h"
@@ -16,9 +17,9 @@ using brix::PropertyPage;
 using brix::Window;
 using brix::WindowsError;
 
-// The page description stops before the activation-context member, which is
-// 48 bytes on 32-bit Windows.
-static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEW, hActCtx) == 48, "the 32-bit page description");
+// The page description ends with the activation-context member: 52 bytes on
+// 32-bit Windows.
+static_assert(sizeof(void*) != 4 || sizeof(PROPSHEETPAGEW_V3) == 52, "the 32-bit page description");
 
 namespace {
 
@@ -45,16 +46,27 @@ int countCalls(UINT message, LPARAM page) {
   return count;
 }
 
+// The activation context that is active now; null for the process's own.
+HANDLE currentActivationContext() {
+  HANDLE context = nullptr;
+  if (!GetCurrentActCtx(&context)) return INVALID_HANDLE_VALUE;
+  // A handle to compare with, not to keep.
+  if (context) ReleaseActCtx(context);
+  return context;
+}
+
 class TestPage : public PropertyPage {
  public:
-  TestPage() : PropertyPage(IDD_TEST_PAGE, ui_testing::module()) {}
+  explicit TestPage(HANDLE activationContext = nullptr)
+      : PropertyPage(IDD_TEST_PAGE, ui_testing::module(), activationContext) {}
   // Routes the page callback through the spy.
   void spyOnCallback() { mutableDescription().pfnCallback = spyingPageCallback; }
   void spoilDescription() { mutableDescription().dwSize = 0; }
-  void repairDescription() { mutableDescription().dwSize = PROPSHEETPAGEW_V2_SIZE; }
+  void repairDescription() { mutableDescription().dwSize = sizeof(PROPSHEETPAGEW_V3); }
 
   bool onInitDialog(Window* focus) override {
     events.push_back("init");
+    contextAtInit = currentActivationContext();
     if (throwOnInit) throw std::runtime_error("init failed");
     return PropertyPage::onInitDialog(focus);
   }
@@ -68,6 +80,7 @@ class TestPage : public PropertyPage {
   }
   void onRelease() override {
     events.push_back("release");
+    contextAtRelease = currentActivationContext();
     PropertyPage::onRelease();
     if (throwOnRelease) throw std::runtime_error("release failed");
   }
@@ -81,6 +94,8 @@ class TestPage : public PropertyPage {
   using Dialog::messagesInDispatch;
 
   std::vector<std::string> events;
+  HANDLE contextAtInit = INVALID_HANDLE_VALUE;
+  HANDLE contextAtRelease = INVALID_HANDLE_VALUE;
   int appMessages = 0;
   bool throwOnInit = false;
   bool throwOnRelease = false;
@@ -156,9 +171,9 @@ class PropertyPageTest : public ::testing::Test {
 TEST_F(PropertyPageTest, TheConstructorDescribesThePage) {
   const TestPage page;
   const PROPSHEETPAGEW& description = page.description();
-  EXPECT_EQ(description.dwSize, static_cast<DWORD>(PROPSHEETPAGEW_V2_SIZE));
-  EXPECT_EQ(description.dwSize, offsetof(PROPSHEETPAGEW, hActCtx));
+  EXPECT_EQ(description.dwSize, offsetof(PROPSHEETPAGEW, hActCtx) + sizeof(HANDLE));
   EXPECT_EQ(description.dwFlags, static_cast<DWORD>(PSP_USECALLBACK));
+  EXPECT_EQ(description.hActCtx, nullptr);
   EXPECT_EQ(description.hInstance, ui_testing::module());
   EXPECT_EQ(description.pszTemplate, MAKEINTRESOURCEW(IDD_TEST_PAGE));
   EXPECT_EQ(description.hIcon, nullptr);
@@ -171,6 +186,21 @@ TEST_F(PropertyPageTest, TheConstructorDescribesThePage) {
   EXPECT_EQ(description.pszHeaderSubTitle, nullptr);
   EXPECT_EQ(page.pageHandle(), nullptr);
   EXPECT_EQ(page.handle(), nullptr);
+}
+
+TEST_F(PropertyPageTest, APageWithAnActivationContextRunsInIt) {
+  const brix::ActivationContext context(ui_testing::module(), IDR_DLL_MANIFEST);
+  TestPage page(context.handle());
+  EXPECT_EQ(page.description().dwFlags, static_cast<DWORD>(PSP_USECALLBACK | PSP_USEFUSIONCONTEXT));
+  EXPECT_EQ(page.description().hActCtx, context.handle());
+  ASSERT_NE(currentActivationContext(), context.handle());
+  {
+    ModelessSheet sheet({page.create()});
+    ASSERT_TRUE(ui_testing::pumpUntil([&] { return page.handle() != nullptr; }));
+  }
+  EXPECT_EQ(page.contextAtInit, context.handle());
+  EXPECT_EQ(page.contextAtRelease, context.handle());
+  EXPECT_NE(currentActivationContext(), context.handle()) << "the context stayed active";
 }
 
 TEST_F(PropertyPageTest, CreateTwiceGivesTheSameHandle) {
