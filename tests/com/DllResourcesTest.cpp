@@ -1,7 +1,7 @@
 // What "Quarnel AVI.dll" carries besides its code: the page's dialog
 // template and row images in language 1031, the version resource with the
 // one project version, the five exports by their plain names, and the
-// DLL's manifest as the system reads it.
+// manifests of the DLL and the tool as the system reads them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -108,6 +108,32 @@ class ManifestOf {
       identities.push_back(identity);
     }
     return identities;
+  }
+
+  // A setting of the application's windowsSettings, or "" without it.
+  std::string setting(const wchar_t* schema, const wchar_t* name) const {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    if (!QueryActCtxSettingsW(0, context_, schema, name, value, 64, &written)) return "";
+    return brix::fromWide(value);
+  }
+
+  // The first 32 bits of each Windows version the manifest names as
+  // supported, in the layout of Windows 10, which Wine gives too.
+  std::vector<std::uint32_t> supportedSystems() const {
+    struct Element {
+      GUID id;
+      DWORD type;  // 1: a system
+      ULONGLONG maxVersionTested;
+    };
+    const std::vector<std::uint8_t> buffer = query(CompatibilityInformationInActivationContext);
+    const auto* elements = reinterpret_cast<const Element*>(buffer.data() + sizeof(ULONGLONG));
+    std::vector<std::uint32_t> systems;
+    for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(buffer.data()); ++i) {
+      if (elements[i].type == 1) systems.push_back(elements[i].id.Data1);
+    }
+    std::sort(systems.begin(), systems.end());
+    return systems;
   }
 
  private:
@@ -252,6 +278,15 @@ TEST_F(DllResources, TheDllsManifestAsksForTheCommonControls6) {
   EXPECT_EQ(dependencies[0].rfind("microsoft.windows.common-controls,", 0), 0u) << dependencies[0];
   EXPECT_NE(dependencies[0].find("publickeytoken=\"6595b64144ccf1df\""), std::string::npos) << dependencies[0];
   EXPECT_NE(dependencies[0].find("version=\"6.0."), std::string::npos) << dependencies[0];
+}
+
+TEST_F(DllResources, TheToolIsLongPathAwareUtf8AndMadeForVistaTo11) {
+  const ManifestOf tool(QUARNEL_TOOL, 1);
+  EXPECT_EQ(tool.setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"longPathAware"), "true");
+  EXPECT_EQ(tool.setting(L"http://schemas.microsoft.com/SMI/2019/WindowsSettings", L"activeCodePage"), "UTF-8");
+  // Vista, 7, 8, 8.1, 10 and 11, by the first part of their GUIDs.
+  const std::vector<std::uint32_t> systems = {0x1f676c76, 0x35138b9a, 0x4a2f28e3, 0x8e0f7a12, 0xe2011457};
+  EXPECT_EQ(tool.supportedSystems(), systems);
 }
 
 TEST_F(DllResources, TheExportsHaveTheirPlainNames) {
