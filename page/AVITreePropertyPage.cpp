@@ -65,6 +65,31 @@ ColumnWidths loadColumnWidths(int dpi) {
   return widths;
 }
 
+// For what the page does beyond its rows and status line (a name for screen
+// readers, the list's looks, the keyboard's first row, large images): a
+// step that fails leaves the page as it would be without it.
+template <class Step>
+void bestEffort(Step step) noexcept {
+  try {
+    step();
+  } catch (const std::exception&) {
+  }
+}
+
+// The three row images, drawn twice as large on screens of high DPI, where
+// the bitmap for them loads.
+brix::ImageList rowImages(int dpi) {
+  if (dpi >= largeImagesDpi) {
+    try {
+      return brix::ImageList(IDB_ROW_IMAGES_LARGE, IMAGE_BITMAP, 32, CLR_DEFAULT, LR_CREATEDIBSECTION,
+                             brix::moduleHandle());
+    } catch (const std::exception&) {
+      // The usual size serves.
+    }
+  }
+  return brix::ImageList(IDB_ROW_IMAGES, IMAGE_BITMAP, 16, CLR_DEFAULT, LR_CREATEDIBSECTION, brix::moduleHandle());
+}
+
 }  // namespace
 
 AVITreePropertyPage::AVITreePropertyPage(const std::string& fileName)
@@ -87,8 +112,8 @@ bool AVITreePropertyPage::onInitDialog(brix::Window* focus) {
   setUpList();
   fillList();
   // Only now: each of these makes every row inserted cost more.
-  listView_.addStyle(LVS_SHOWSELALWAYS);
-  listView_.setExtendedStyle(listExtendedStyles, listExtendedStyles);
+  bestEffort([this] { listView_.addStyle(LVS_SHOWSELALWAYS); });
+  bestEffort([this] { listView_.setExtendedStyle(listExtendedStyles, listExtendedStyles); });
   return PropertyPage::onInitDialog(focus);
 }
 
@@ -98,13 +123,11 @@ void AVITreePropertyPage::setUpList() {
   listView_.attachDlgItem(*this, IDC_STRUCTURE_LIST);
   // The list shows no text of its own: its text is its name for a screen
   // reader.
-  listView_.setWindowText("AVI structure");
+  bestEffort([this] { listView_.setWindowText("AVI structure"); });
   listView_.insertColumn(0, "Element", widths.element, LVCFMT_LEFT, -1);
   listView_.insertColumn(1, "Value", widths.value, LVCFMT_LEFT, -1);
   // The control takes the list over and destroys it with itself.
-  const bool large = dpi >= largeImagesDpi;
-  brix::ImageList images(large ? IDB_ROW_IMAGES_LARGE : IDB_ROW_IMAGES, IMAGE_BITMAP, large ? 32 : 16, CLR_DEFAULT,
-                         LR_CREATEDIBSECTION, brix::moduleHandle());
+  brix::ImageList images = rowImages(dpi);
   listView_.setImageList(LVSIL_SMALL, images);
 }
 
@@ -117,7 +140,7 @@ void AVITreePropertyPage::fillList() {
           addRow(indent, image, element, value);
         });
     // A keyboard user who tabs into the list starts on the first row.
-    if (!report_.rows.empty()) listView_.setItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+    if (!report_.rows.empty()) bestEffort([this] { listView_.setItemState(0, LVIS_FOCUSED, LVIS_FOCUSED); });
   } catch (const std::exception& e) {
     report_.status = statusText(e);
     report_.ok = false;
