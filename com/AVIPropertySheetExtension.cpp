@@ -13,17 +13,22 @@
 AVIPropertySheetExtension::AVIPropertySheetExtension(IUnknown* outer) : IUnknownImpl(outer) {}
 
 void AVIPropertySheetExtension::acceptFiles(const std::vector<std::string>& names) {
-  bool first = true;
+  // Each selection stands on its own: a host may initialise the extension
+  // again, with the same selection or another.
+  const std::string* chosen = nullptr;
   for (const std::string& name : names) {
     if (!hasAviExtension(name)) continue;
-    // The first one is taken unless a name is held already; any second one
-    // means the page can't choose.
-    if (first && fileName_.empty()) {
-      fileName_ = name;
-    } else {
+    // A second one means the page can't choose.
+    if (chosen) {
       fileName_.clear();
+      return;
     }
-    first = false;
+    chosen = &name;
+  }
+  if (chosen) {
+    fileName_ = *chosen;
+  } else {
+    fileName_.clear();
   }
 }
 
