@@ -10,6 +10,8 @@ namespace brix {
 //   brix::COMError          its hresult()
 //   brix::WindowsError      its hresult(), the Win32 code in HRESULT form
 //   anything else           E_FAIL (0x80004005)
+// The result is always a failure: where the code says success (a
+// WindowsError whose code is 0, a COMError of S_OK or S_FALSE), E_FAIL.
 std::int32_t hresultFromException(const std::exception& e) noexcept;
 
 }  // namespace brix

@@ -26,9 +26,9 @@ unsigned threadCount(const CommandLine& line) {
   return cpus == 0 ? 1 : cpus;
 }
 
-FileReport readItem(const WalkItem& item) {
+FileReport readItem(const WalkItem& item, OnlineFiles online) {
   if (item.folderError) return FileReport{item.path, {}, *item.folderError, false};
-  return readFileReport(item.path);
+  return readFileReport(item.path, nullptr, online);
 }
 
 // The progress line of a run, redrawn at most every interval.
@@ -78,7 +78,8 @@ int checkCollection(const CommandLine& line, const Console& console, const std::
   Tally tally;
   Progress progress(line, console);
   TreeWalker walker(line.paths, line.recursive);
-  OrderedReader reader(threadCount(line), readItem);
+  const OnlineFiles online = line.readOnline ? OnlineFiles::read : OnlineFiles::skip;
+  OrderedReader reader(threadCount(line), [online](const WalkItem& item) { return readItem(item, online); });
 
   const bool complete = reader.run([&walker] { return walker.next(); },
                                    [&](const WalkItem& item, FileReport& report) {

@@ -35,6 +35,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.brief = true;
     } else if (options && argument == "--failed-only") {
       line.failedOnly = true;
+    } else if (options && argument == "--read-online") {
+      line.readOnline = true;
     } else if (options && (argument == "--jobs" || argument == "-j")) {
       if (i + 1 == arguments.size()) throw UsageError(argument + " needs a number of jobs");
       line.jobs = jobCount(argument, arguments[++i]);
@@ -65,6 +67,8 @@ std::string usageText() {
          "  --brief          one line per file: its path and its status\n"
          "  --failed-only    only the files that could not be read\n"
          "  -j, --jobs N     read N files at once (default: one per CPU)\n"
+         "  --read-online    read files stored online too, which downloads them (Windows); without\n"
+         "                   it a cloud placeholder or an offline file is reported as not read\n"
          "  --json           one JSON document instead of text\n"
          "  --help           this text\n"
          "  --version        the version\n"
@@ -73,6 +77,6 @@ std::string usageText() {
          "Files are reported in the order given, the files of a folder in the order of their paths.\n"
          "With more than one file a summary goes to standard error, and on a terminal a progress line.\n"
          "\n"
-         "Exit status: 0 when every file was read, 1 when a file or folder could not be read,\n"
-         "2 for a usage error, 130 when interrupted (Ctrl+C).\n";
+         "Exit status: 0 when every file was read, 1 when a file or folder could not be read\n"
+         "(or was stored online and not read), 2 for a usage error, 130 when interrupted (Ctrl+C).\n";
 }

@@ -16,6 +16,8 @@ struct CommandLine {
   bool recursive = false;
   bool brief = false;
   bool failedOnly = false;
+  // Files stored online are read too, which downloads them.
+  bool readOnline = false;
   // Files read at once; 0 means one per CPU.
   unsigned jobs = 0;
   // Files, and with recursive also folders, in the order given.

@@ -65,6 +65,7 @@ std::vector<FolderEntry> listFolder(const std::string& path) {
 }
 
 bool isFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(brix::toWide(path).c_str());
+  // A folder named past 260 characters is a folder too.
+  const DWORD attributes = GetFileAttributesW(brix::WindowsFile::systemPath(path.c_str()).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <new>
 
+#include "base/ActivationContext.h"
+#include "base/ActivationScope.h"
 #include "base/HResultFromException.h"
 #include "page/AVITreePropertyPage.h"
 #include "page/InspectedFile.h"
@@ -11,17 +13,22 @@
 AVIPropertySheetExtension::AVIPropertySheetExtension(IUnknown* outer) : IUnknownImpl(outer) {}
 
 void AVIPropertySheetExtension::acceptFiles(const std::vector<std::string>& names) {
-  bool first = true;
+  // Each selection stands on its own: a host may initialise the extension
+  // again, with the same selection or another.
+  const std::string* chosen = nullptr;
   for (const std::string& name : names) {
     if (!hasAviExtension(name)) continue;
-    // The first one is taken unless a name is held already; any second one
-    // means the page can't choose.
-    if (first && fileName_.empty()) {
-      fileName_ = name;
-    } else {
+    // A second one means the page can't choose.
+    if (chosen) {
       fileName_.clear();
+      return;
     }
-    first = false;
+    chosen = &name;
+  }
+  if (chosen) {
+    fileName_ = *chosen;
+  } else {
+    fileName_.clear();
   }
 }
 
@@ -33,6 +40,9 @@ HRESULT STDMETHODCALLTYPE AVIPropertySheetExtension::AddPages(LPFNSVADDPROPSHEET
     // leaves nothing behind.
     std::unique_ptr<AVITreePropertyPage> page(new (std::nothrow) AVITreePropertyPage(fileName_));
     if (!page) throw std::bad_alloc();
+    // The handle is made by the module's own common controls, whatever the
+    // host has active.
+    const brix::ActivationScope scope(brix::ActivationContext::ofModule().handle());
     const HPROPSHEETPAGE handle = page->create();
     // From here on the page owns itself and goes with its release.
     page.release();

@@ -25,8 +25,9 @@ class AVIPropertySheetExtension : public brix::IUnknownImpl,
   const std::string& fileName() const noexcept { return fileName_; }
 
  protected:
-  // Keeps the one name ending in ".avi" (ASCII letters in any case); two or
-  // more such names leave none.
+  // Keeps the one name ending in ".avi" (ASCII letters in any case) of this
+  // selection, whatever an earlier one kept; none, or two or more such
+  // names, leave none.
   void acceptFiles(const std::vector<std::string>& names) override;
   void* getInterface(REFIID iid) override;
 

@@ -12,6 +12,9 @@ std::vector<brix::RegistryEntry> extensionRegistryEntries(const std::string& dll
 
 // Writes or removes those entries for this DLL below root, as one unit, and
 // tells the shell that associations changed, so that open windows pick the
-// change up without a restart.
+// change up without a restart. On 64-bit Windows the 64-bit and the 32-bit
+// DLL each register in their own registry view, but some keys are one for
+// both views: removing one DLL leaves those while the class is still
+// registered in the other view.
 void registerExtension(HKEY root);
 void unregisterExtension(HKEY root);

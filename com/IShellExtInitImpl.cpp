@@ -49,12 +49,21 @@ HRESULT STDMETHODCALLTYPE IShellExtInitImpl::Initialize(LPCITEMIDLIST, IDataObje
   StorageMedium medium;
   const HRESULT hr = data->GetData(&format, medium.get());
   if (FAILED(hr)) return hr;
+  HRESULT result = hr;
+  std::vector<std::string> names;
   try {
-    acceptFiles(namesOf(static_cast<HDROP>(medium.get()->hGlobal)));
-    return hr;
+    names = namesOf(static_cast<HDROP>(medium.get()->hGlobal));
+  } catch (const std::exception& e) {
+    // The selection that could not be read is taken as empty, not as the
+    // one before it.
+    result = hresultFromException(e);
+  }
+  try {
+    acceptFiles(names);
   } catch (const std::exception& e) {
     return hresultFromException(e);
   }
+  return result;
 }
 
 }  // namespace brix

@@ -55,10 +55,13 @@ void Module::lock() noexcept {
 }
 
 void Module::unlock() {
-  // Test and decrement are two steps: a lock count is never unlocked from two
-  // threads at once by a well-behaved client.
-  if (lockCount_ == 0) throw COMError(E_UNEXPECTED);
-  InterlockedDecrement(&lockCount_);
+  // The test and the decrement are one step: two threads that unlock the last
+  // lock at once must not both succeed and take the count below 0.
+  for (;;) {
+    const LONG count = lockCount_;
+    if (count <= 0) throw COMError(E_UNEXPECTED);
+    if (InterlockedCompareExchange(&lockCount_, count - 1, count) == count) return;
+  }
 }
 
 }  // namespace brix

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "base/ActivationContext.h"
 #include "base/ModuleHandle.h"
 #include "base/RegistryKey.h"
 #include "base/Unicode.h"
@@ -12,6 +13,7 @@
 #include "page/StatusText.h"
 #include "page/TextReport.h"
 #include "ui/Clipboard.h"
+#include "ui/CommonControls.h"
 #include "ui/PopupMenu.h"
 
 namespace {
@@ -63,10 +65,40 @@ ColumnWidths loadColumnWidths(int dpi) {
   return widths;
 }
 
+// For what the page does beyond its rows and status line (a name for screen
+// readers, the list's looks, the keyboard's first row, large images): a
+// step that fails leaves the page as it would be without it.
+template <class Step>
+void bestEffort(Step step) noexcept {
+  try {
+    step();
+  } catch (const std::exception&) {
+  }
+}
+
+// The three row images, drawn twice as large on screens of high DPI, where
+// the bitmap for them loads.
+brix::ImageList rowImages(int dpi) {
+  if (dpi >= largeImagesDpi) {
+    try {
+      return brix::ImageList(IDB_ROW_IMAGES_LARGE, IMAGE_BITMAP, 32, CLR_DEFAULT, LR_CREATEDIBSECTION,
+                             brix::moduleHandle());
+    } catch (const std::exception&) {
+      // The usual size serves.
+    }
+  }
+  return brix::ImageList(IDB_ROW_IMAGES, IMAGE_BITMAP, 16, CLR_DEFAULT, LR_CREATEDIBSECTION, brix::moduleHandle());
+}
+
 }  // namespace
 
 AVITreePropertyPage::AVITreePropertyPage(const std::string& fileName)
-    : PropertyPage(IDD_AVI_PAGE, brix::moduleHandle()), fileName_(fileName) {}
+    : PropertyPage(IDD_AVI_PAGE, brix::moduleHandle(), brix::ActivationContext::ofModule().handle()),
+      fileName_(fileName) {
+  // The list of the page's template is made by this module's version of the
+  // common controls, which registers its class on request.
+  brix::initCommonControls(ICC_LISTVIEW_CLASSES);
+}
 
 AVITreePropertyPage::~AVITreePropertyPage() = default;
 
@@ -80,8 +112,8 @@ bool AVITreePropertyPage::onInitDialog(brix::Window* focus) {
   setUpList();
   fillList();
   // Only now: each of these makes every row inserted cost more.
-  listView_.addStyle(LVS_SHOWSELALWAYS);
-  listView_.setExtendedStyle(listExtendedStyles, listExtendedStyles);
+  bestEffort([this] { listView_.addStyle(LVS_SHOWSELALWAYS); });
+  bestEffort([this] { listView_.setExtendedStyle(listExtendedStyles, listExtendedStyles); });
   return PropertyPage::onInitDialog(focus);
 }
 
@@ -91,13 +123,11 @@ void AVITreePropertyPage::setUpList() {
   listView_.attachDlgItem(*this, IDC_STRUCTURE_LIST);
   // The list shows no text of its own: its text is its name for a screen
   // reader.
-  listView_.setWindowText("AVI structure");
+  bestEffort([this] { listView_.setWindowText("AVI structure"); });
   listView_.insertColumn(0, "Element", widths.element, LVCFMT_LEFT, -1);
   listView_.insertColumn(1, "Value", widths.value, LVCFMT_LEFT, -1);
   // The control takes the list over and destroys it with itself.
-  const bool large = dpi >= largeImagesDpi;
-  brix::ImageList images(large ? IDB_ROW_IMAGES_LARGE : IDB_ROW_IMAGES, IMAGE_BITMAP, large ? 32 : 16, CLR_DEFAULT,
-                         LR_CREATEDIBSECTION, brix::moduleHandle());
+  brix::ImageList images = rowImages(dpi);
   listView_.setImageList(LVSIL_SMALL, images);
 }
 
@@ -110,7 +140,7 @@ void AVITreePropertyPage::fillList() {
           addRow(indent, image, element, value);
         });
     // A keyboard user who tabs into the list starts on the first row.
-    if (!report_.rows.empty()) listView_.setItemState(0, LVIS_FOCUSED, LVIS_FOCUSED);
+    if (!report_.rows.empty()) bestEffort([this] { listView_.setItemState(0, LVIS_FOCUSED, LVIS_FOCUSED); });
   } catch (const std::exception& e) {
     report_.status = statusText(e);
     report_.ok = false;
@@ -145,12 +175,6 @@ LRESULT AVITreePropertyPage::onNotify(NMHDR* header) {
         if (tip->pszText && tip->cchTextMax > 0) {
           lstrcpynW(tip->pszText, text.c_str(), tip->cchTextMax);
         }
-        return 0;
-      }
-      case LVN_GETINFOTIPA: {
-        auto* tip = reinterpret_cast<NMLVGETINFOTIPA*>(header);
-        const std::string text = infoTip(tip->iItem, (tip->dwFlags & LVGIT_UNFOLDED) != 0);
-        if (tip->pszText && tip->cchTextMax > 0) lstrcpynA(tip->pszText, text.c_str(), tip->cchTextMax);
         return 0;
       }
     }

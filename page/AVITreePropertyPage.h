@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "base/LiveObject.h"
 #include "page/FileReport.h"
 #include "ui/ListView.h"
 #include "ui/PropertyPage.h"
@@ -22,10 +21,14 @@
 // dialog's DPI.
 //
 // The page owns itself: whoever makes it with new hands its page handle to a
-// property sheet, and the sheet's release deletes it. While it exists it
-// keeps the module loaded, since its dialog procedure runs in the module.
+// property sheet, and the sheet's release deletes it. It is made with the
+// module's activation context, so that its list is a control of the common
+// controls 6.0 in any host, and its dialog is Unicode, so that its list's
+// notifications carry any text intact.
 class AVITreePropertyPage : public brix::PropertyPage {
  public:
+  // Throws WindowsError when the module's activation context can't be made
+  // or the list's class can't be registered.
   explicit AVITreePropertyPage(const std::string& fileName);
   ~AVITreePropertyPage() override;
 
@@ -60,5 +63,4 @@ class AVITreePropertyPage : public brix::PropertyPage {
   std::string fileName_;
   brix::ListView listView_;
   FileReport report_;
-  brix::LiveObject liveObject_;
 };

@@ -37,10 +37,10 @@ FileReport reportOf(const std::string& path, const StructureRowSink& onRow, Read
 
 }  // namespace
 
-FileReport readFileReport(const std::string& path, const StructureRowSink& onRow) {
-  return reportOf(path, onRow, [&path](const StructureRowSink& sink) {
+FileReport readFileReport(const std::string& path, const StructureRowSink& onRow, OnlineFiles online) {
+  return reportOf(path, onRow, [&path, online](const StructureRowSink& sink) {
     // Read-only; the model and the file are released before this returns.
-    brix::WindowsFile file = openInspectedFile(path);
+    brix::WindowsFile file = openInspectedFile(path, online);
     parseAndListRows(path, file, sink, StructureRowSet::all);
   });
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/SeekableInputStream.h"
+#include "page/InspectedFile.h"
 #include "page/StructureRows.h"
 
 struct StructureRowText {
@@ -28,7 +29,8 @@ struct FileReport {
 // reading. onRow, when given, sees each row the moment it is made, as the
 // page lists them, before it is kept; a row it fails on is not kept, and its
 // failure is the status.
-FileReport readFileReport(const std::string& path, const StructureRowSink& onRow = nullptr);
+FileReport readFileReport(const std::string& path, const StructureRowSink& onRow = nullptr,
+                          OnlineFiles online = OnlineFiles::skip);
 // Reads from a stream already open; path is only shown. With the header
 // rows alone, the file is read without its stream names and INFO tags.
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream,

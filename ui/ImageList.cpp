@@ -23,7 +23,7 @@ void ImageList::load(WORD resourceId, UINT imageType, int imageWidth, COLORREF m
                      HINSTANCE module) {
   destroy();
   const HIMAGELIST list =
-      ImageList_LoadImageA(module, MAKEINTRESOURCEA(resourceId), imageWidth, 0, maskColour, imageType, loadFlags);
+      ImageList_LoadImageW(module, MAKEINTRESOURCEW(resourceId), imageWidth, 0, maskColour, imageType, loadFlags);
   if (!list) throw WindowsError("Failed to load image list");
   list_ = list;
 }

@@ -92,7 +92,7 @@ int ListView::getNextItem(int start, UINT flags) {
 }
 
 void ListView::setItemState(int item, UINT state, UINT mask) {
-  LVITEMA change = {};
+  LVITEMW change = {};
   change.state = state;
   change.stateMask = mask;
   if (!sendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&change))) {

@@ -23,8 +23,8 @@ struct ScreenDC {
 }  // namespace
 
 LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (previousProc_) return CallWindowProcA(previousProc_, handle_, message, wParam, lParam);
-  return DefWindowProcA(handle_, message, wParam, lParam);
+  if (previousProc_) return CallWindowProcW(previousProc_, handle_, message, wParam, lParam);
+  return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 void Window::onCommand(Window* control, WORD code, WORD id) {
@@ -59,7 +59,7 @@ void Window::onNcDestroy() {
   defaultProc(WM_NCDESTROY, 0, 0);
   if (!handle_) return;
   if (previousProc_) {
-    SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
     previousProc_ = nullptr;
   }
   WindowRegistry::instance().remove(handle_);
@@ -107,7 +107,7 @@ WindowRef Window::fromHandle(HWND handle, bool create) {
 }
 
 LRESULT Window::sendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(handle_, message, wParam, lParam);
+  return SendMessageW(handle_, message, wParam, lParam);
 }
 
 void Window::setDlgItemText(int id, const char* text) {

@@ -54,6 +54,7 @@ class Window : private boost::noncopyable {
   // otherwise (and for a null handle) an empty reference.
   static WindowRef fromHandle(HWND handle, bool create);
 
+  // As a Unicode window takes it: a message with text carries UTF-16.
   LRESULT sendMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // text in UTF-8. Throws WindowsError "Can't set dialog item text".
   void setDlgItemText(int id, const char* text);

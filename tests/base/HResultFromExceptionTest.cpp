@@ -40,13 +40,19 @@ TEST(HResultFromException, OutOfMemoryForBadAlloc) {
 TEST(HResultFromException, ACOMErrorGivesItsOwnHresult) {
   EXPECT_EQ(hresultOfThrown(brix::COMError(kUnexpected)), kUnexpected);
   EXPECT_EQ(hresultOfThrown(brix::COMError(kOutOfMemory)), kOutOfMemory);
-  EXPECT_EQ(hresultOfThrown(brix::COMError(1)), 1);
 }
 
 TEST(HResultFromException, AWindowsErrorGivesItsCodeInHresultForm) {
   EXPECT_EQ(hresultOfThrown(brix::WindowsError(5, "Can't open")), static_cast<std::int32_t>(0x80070005u));
-  EXPECT_EQ(hresultOfThrown(brix::WindowsError(0, "Nothing wrong")), 0);
   EXPECT_EQ(hresultOfThrown(brix::WindowsError(0x8007000Eu, "Already an HRESULT")), kOutOfMemory);
+}
+
+// A failure whose code says success (a call that failed without setting
+// the last error) must not reach the caller as S_OK.
+TEST(HResultFromException, ACodeThatSaysSuccessIsAGeneralFailure) {
+  EXPECT_EQ(hresultOfThrown(brix::WindowsError(0, "Can't create property page")), kFail);
+  EXPECT_EQ(hresultOfThrown(brix::COMError(0)), kFail);
+  EXPECT_EQ(hresultOfThrown(brix::COMError(1)), kFail);
 }
 
 TEST(HResultFromException, EverythingElseIsAGeneralFailure) {

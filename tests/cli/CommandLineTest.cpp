@@ -32,11 +32,12 @@ TEST(CommandLine, DoubleDashEndsTheOptions) {
 
 TEST(CommandLine, CollectionOptions) {
   const CommandLine defaults = parseCommandLine({"a.avi"});
-  EXPECT_FALSE(defaults.recursive || defaults.brief || defaults.failedOnly);
+  EXPECT_FALSE(defaults.recursive || defaults.brief || defaults.failedOnly || defaults.readOnline);
   EXPECT_EQ(defaults.jobs, 0u);
 
-  const CommandLine line = parseCommandLine({"-r", "archive", "--brief", "--failed-only", "-j", "3", "b.avi"});
-  EXPECT_TRUE(line.recursive && line.brief && line.failedOnly);
+  const CommandLine line =
+      parseCommandLine({"-r", "archive", "--brief", "--failed-only", "--read-online", "-j", "3", "b.avi"});
+  EXPECT_TRUE(line.recursive && line.brief && line.failedOnly && line.readOnline);
   EXPECT_EQ(line.jobs, 3u);
   EXPECT_EQ(line.paths, (std::vector<std::string>{"archive", "b.avi"}));
   EXPECT_TRUE(parseCommandLine({"--recursive", "x"}).recursive);

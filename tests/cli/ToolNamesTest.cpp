@@ -82,6 +82,18 @@ TEST_F(ToolNamesTest, AnyNameIsReadAndReportedExactly) {
   EXPECT_EQ(pathLine.substr(pathLine.size() - paths[0].size() - 1), " " + paths[0]);
 }
 
+TEST_F(ToolNamesTest, AFolderNamedPastMaxPathIsWalked) {
+  const std::string file = nested();
+  copySample(file);
+  const std::string folder = file.substr(0, file.rfind('\\'));
+  ASSERT_GE(brix::utf8ToUtf16(folder).size(), static_cast<std::size_t>(MAX_PATH));
+  const auto [exitCode, reports] = runJson({"-r", folder});
+  EXPECT_EQ(exitCode, 0u) << reports;
+  ASSERT_EQ(reports.size(), 1u) << reports;
+  EXPECT_EQ(reports[0]["path"], file);
+  EXPECT_EQ(reports[0]["status"], "Ok");
+}
+
 TEST_F(ToolNamesTest, AMissingFileIsNamedIntactInItsOpenError) {
   const std::vector<std::string> paths = {dir.file("missing " + cyrillicName), dir.file("missing " + emojiName),
                                           nested() + ".avi", ""};

@@ -1,8 +1,11 @@
 // What "Quarnel AVI.dll" carries besides its code: the page's dialog
 // template and row images in language 1031, the version resource with the
-// one project version, and the five exports by their plain names.
+// one project version, the five exports by their plain names, and the
+// manifests of the DLL and the tool as the system reads them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -56,6 +59,86 @@ class ResourceReader {
   const std::uint8_t* data_;
   std::size_t size_;
   std::size_t offset_ = 0;
+};
+
+// The activation context the system makes of a manifest resource of a
+// built file, as it does when it loads the file.
+class ManifestOf {
+ public:
+  ManifestOf(const std::string& file, WORD resourceId) : path_(brix::toWide(file)) {
+    ACTCTXW description = {};
+    description.cbSize = sizeof description;
+    description.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    description.lpSource = path_.c_str();
+    description.lpResourceName = MAKEINTRESOURCEW(resourceId);
+    context_ = CreateActCtxW(&description);
+    if (context_ == INVALID_HANDLE_VALUE) {
+      throw std::runtime_error("no manifest " + std::to_string(resourceId) + " in " + file);
+    }
+  }
+  ~ManifestOf() { ReleaseActCtx(context_); }
+  ManifestOf(const ManifestOf&) = delete;
+  ManifestOf& operator=(const ManifestOf&) = delete;
+
+  // What the system tells of the context, of one assembly when index is given.
+  std::vector<std::uint8_t> query(ULONG what, DWORD* index = nullptr) const {
+    std::vector<std::uint8_t> buffer(4096);
+    SIZE_T size = 0;
+    if (!QueryActCtxW(0, context_, index, what, buffer.data(), buffer.size(), &size)) {
+      throw std::runtime_error("can't query the activation context");
+    }
+    buffer.resize(size);
+    return buffer;
+  }
+
+  // The identities of the assemblies the manifest depends on, in the
+  // system's encoding, lower case.
+  std::vector<std::string> dependencies() const {
+    const std::vector<std::uint8_t> whole = query(ActivationContextDetailedInformation);
+    const DWORD count = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(whole.data())->ulAssemblyCount;
+    std::vector<std::string> identities;
+    // Assembly 1 is the manifest itself.
+    for (DWORD index = 2; index <= count; ++index) {
+      const std::vector<std::uint8_t> assembly = query(AssemblyDetailedInformationInActivationContext, &index);
+      std::string identity =
+          brix::fromWide(reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(assembly.data())
+                             ->lpAssemblyEncodedAssemblyIdentity);
+      std::transform(identity.begin(), identity.end(), identity.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      identities.push_back(identity);
+    }
+    return identities;
+  }
+
+  // A setting of the application's windowsSettings, or "" without it.
+  std::string setting(const wchar_t* schema, const wchar_t* name) const {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    if (!QueryActCtxSettingsW(0, context_, schema, name, value, 64, &written)) return "";
+    return brix::fromWide(value);
+  }
+
+  // The first 32 bits of each Windows version the manifest names as
+  // supported, in the layout of Windows 10, which Wine gives too.
+  std::vector<std::uint32_t> supportedSystems() const {
+    struct Element {
+      GUID id;
+      DWORD type;  // 1: a system
+      ULONGLONG maxVersionTested;
+    };
+    const std::vector<std::uint8_t> buffer = query(CompatibilityInformationInActivationContext);
+    const auto* elements = reinterpret_cast<const Element*>(buffer.data() + sizeof(ULONGLONG));
+    std::vector<std::uint32_t> systems;
+    for (DWORD i = 0; i < *reinterpret_cast<const DWORD*>(buffer.data()); ++i) {
+      if (elements[i].type == 1) systems.push_back(elements[i].id.Data1);
+    }
+    std::sort(systems.begin(), systems.end());
+    return systems;
+  }
+
+ private:
+  std::wstring path_;
+  HANDLE context_;
 };
 
 struct DialogItem {
@@ -185,6 +268,25 @@ TEST_F(DllResources, TheVersionIsTheProjectVersion) {
   // The tool says the same version.
   const shell_host::ProgramRun run = shell_host::runProgram(QUARNEL_TOOL, {"--version"});
   EXPECT_EQ(run.output, std::string("quarnel-avi ") + QUARNEL_VERSION + "\n");
+}
+
+// Resource 2, by which the loader binds the DLL's imports and the page gets
+// its activation context, asks for the common controls 6.0.
+TEST_F(DllResources, TheDllsManifestAsksForTheCommonControls6) {
+  const std::vector<std::string> dependencies = ManifestOf(QUARNEL_DLL, 2).dependencies();
+  ASSERT_EQ(dependencies.size(), 1u);
+  EXPECT_EQ(dependencies[0].rfind("microsoft.windows.common-controls,", 0), 0u) << dependencies[0];
+  EXPECT_NE(dependencies[0].find("publickeytoken=\"6595b64144ccf1df\""), std::string::npos) << dependencies[0];
+  EXPECT_NE(dependencies[0].find("version=\"6.0."), std::string::npos) << dependencies[0];
+}
+
+TEST_F(DllResources, TheToolIsLongPathAwareUtf8AndMadeForVistaTo11) {
+  const ManifestOf tool(QUARNEL_TOOL, 1);
+  EXPECT_EQ(tool.setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"longPathAware"), "true");
+  EXPECT_EQ(tool.setting(L"http://schemas.microsoft.com/SMI/2019/WindowsSettings", L"activeCodePage"), "UTF-8");
+  // Vista, 7, 8, 8.1, 10 and 11, by the first part of their GUIDs.
+  const std::vector<std::uint32_t> systems = {0x1f676c76, 0x35138b9a, 0x4a2f28e3, 0x8e0f7a12, 0xe2011457};
+  EXPECT_EQ(tool.supportedSystems(), systems);
 }
 
 TEST_F(DllResources, TheExportsHaveTheirPlainNames) {

@@ -12,6 +12,7 @@
 
 #include "base/Unicode.h"
 #include "tests/com/ExtensionFixture.h"
+#include "tests/com/ListViewFaults.h"
 #include "tests/support/RiffBuilder.h"
 #include "tests/support/TempDirectory.h"
 
@@ -85,6 +86,95 @@ TEST_F(ExtensionHost, AFileThatCanNotBeReadShowsNoRowsAndTheReason) {
     EXPECT_TRUE(page.rows.empty());
     EXPECT_EQ(page.status.rfind(c.statusStart, 0), 0u) << page.status;
     EXPECT_EQ(page.status, toolReport(c.path).status);
+  }
+}
+
+// --- The list, and when it fails ---------------------------------------------
+
+TEST_F(ExtensionHost, TheListHasTwoColumnsAndRowImagesMaskedByTheirCorner) {
+  const std::vector<HPROPSHEETPAGE> pages = pagesFor({dataFile("gstreamer-mjpeg.avi")});
+  SheetWindow sheet(pages);
+  const HWND list = GetDlgItem(sheet.currentPage(), 1001);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 2);
+  const char* const titles[] = {"Element", "Value"};
+  for (int i = 0; i < 2; ++i) {
+    wchar_t text[32] = {};
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT | LVCF_FMT;
+    column.pszText = text;
+    column.cchTextMax = 32;
+    ASSERT_TRUE(SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)));
+    EXPECT_EQ(brix::fromWide(text), titles[i]);
+    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+  }
+
+  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 3);
+  IMAGEINFO info = {};
+  ASSERT_TRUE(ImageList_GetImageInfo(images, 0, &info));
+  BITMAP bitmap = {};
+  ASSERT_TRUE(GetObjectW(info.hbmImage, sizeof bitmap, &bitmap));
+  EXPECT_EQ(bitmap.bmBitsPixel, 8) << "the images keep the colours of their bitmap";
+  // Drawn over green, the magenta of the top-left pixel lets the green
+  // through everywhere, and the picture covers part of it.
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  const HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ before = SelectObject(dc, canvas);
+  const HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+  const RECT whole = {0, 0, 16, 16};
+  FillRect(dc, &whole, green);
+  EXPECT_TRUE(ImageList_Draw(images, 0, dc, 0, 0, ILD_TRANSPARENT));
+  int covered = 0, magenta = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      covered += GetPixel(dc, x, y) != RGB(0, 255, 0);
+      magenta += GetPixel(dc, x, y) == RGB(255, 0, 255);
+    }
+  }
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 255, 0));
+  EXPECT_EQ(magenta, 0);
+  EXPECT_GT(covered, 16 * 16 / 6) << "the picture itself is masked out";
+  SelectObject(dc, before);
+  DeleteObject(green);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+}
+
+// What the page does beyond its rows and status line fails without a trace;
+// a failure of the list itself stops the page where it happened.
+TEST_F(ExtensionHost, AFailingListLeavesThePageAsFarAsItGot) {
+  const std::string file = dataFile("gstreamer-mjpeg.avi");
+  const shell_host::ToolReport tool = toolReport(file);
+  using Fault = shell_host::ListViewFaults::Fault;
+  const struct {
+    const char* what;
+    std::vector<Fault> faults;
+    int columns;
+    std::size_t rows;
+    std::string statusStart;
+    LRESULT initResult;
+  } cases[] = {
+      {"a list that works", {}, 2, tool.rows.size(), "Ok", TRUE},
+      {"no name for screen readers", {{WM_SETTEXT, 0, FALSE}}, 2, tool.rows.size(), "Ok", TRUE},
+      {"no focus on the first row", {{LVM_SETITEMSTATE, 0, FALSE}}, 2, tool.rows.size(), "Ok", TRUE},
+      {"no second column", {{LVM_INSERTCOLUMNW, 1, -1}}, 1, 0, "Static", FALSE},
+      {"no sixth row", {{LVM_INSERTITEMW, 5, -1}}, 2, 5, "Can't insert list view item: ", TRUE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<HPROPSHEETPAGE> pages = pagesFor({file});
+    const shell_host::ListViewFaults faults(c.faults);
+    SheetWindow sheet(pages);
+    const HWND list = GetDlgItem(sheet.currentPage(), 1001);
+    EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), c.columns);
+    const PageContents page = shell_host::readPage(sheet.currentPage());
+    ASSERT_EQ(page.rows.size(), c.rows);
+    for (std::size_t i = 0; i < c.rows; ++i) EXPECT_EQ(page.rows[i], tool.rows[i]) << "row " << i;
+    EXPECT_EQ(page.status.rfind(c.statusStart, 0), 0u) << page.status;
+    EXPECT_EQ(faults.pageInitResult(), c.initResult);
   }
 }
 

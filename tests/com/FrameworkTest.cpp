@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include <atomic>
+#include <functional>
+#include <thread>
+
 #include "base/COMError.h"
 #include "com/Factory.h"
 #include "com/IUnknownImpl.h"
@@ -129,6 +133,51 @@ TEST(Module, UnlockBelowZeroThrowsAndKeepsTheCount) {
   EXPECT_EQ(module.lockCount(), 0);
   EXPECT_THROW(module.unlock(), brix::COMError);
   EXPECT_EQ(module.lockCount(), 0);
+}
+
+// Waits for done without giving up the processor at first, so that two
+// threads released together run on together; a machine with one processor
+// is given it back soon.
+void spinUntil(const std::function<bool()>& done) {
+  for (int spins = 0; !done(); ++spins) {
+    if (spins > 100000) std::this_thread::yield();
+  }
+}
+
+// Two clients that unlock the last lock at the same moment: exactly one
+// unlocks it, and the count never goes below 0. The two meet before each
+// round's unlock, many rounds over, so that they meet inside it.
+TEST(Module, TheLastLockIsUnlockedOnceWhenTwoThreadsTryAtOnce) {
+  brix::Module module(table, 2);
+  constexpr int rounds = 5000;
+  std::atomic<int> arrived[2] = {0, 0};
+  std::atomic<int> unlocked{0};
+  const auto unlockInRound = [&](int self, int round) {
+    arrived[self] = round;
+    spinUntil([&] { return arrived[1 - self] >= round; });
+    try {
+      module.unlock();
+      ++unlocked;
+    } catch (const brix::COMError&) {
+    }
+  };
+  std::atomic<int> helperDone{0};
+  std::thread helper([&] {
+    for (int round = 1; round <= rounds; ++round) {
+      unlockInRound(1, round);
+      helperDone = round;
+    }
+  });
+  int doubleUnlocks = 0;
+  for (int round = 1; round <= rounds; ++round) {
+    module.lock();
+    unlockInRound(0, round);
+    spinUntil([&] { return helperDone >= round; });
+    if (unlocked.exchange(0) != 1 || module.lockCount() != 0) ++doubleUnlocks;
+    while (module.lockCount() < 0) module.lock();
+  }
+  helper.join();
+  EXPECT_EQ(doubleUnlocks, 0) << "rounds where both threads unlocked the one lock";
 }
 
 TEST(Module, CanUnloadFollowsLiveObjectsAndLocks) {

@@ -312,4 +312,47 @@ TEST_F(RegistrationTest, APathLongerThanMaxPathIsRegisteredWhole) {
   EXPECT_EQ(registryContents(machine), sorted(registered(registeredPath)));
 }
 
+// The machine's real registry, which has two views (a redirected root has
+// none): each view's class key is its own, the file type's handler key is
+// one for both on 64-bit Windows, so removing one DLL keeps the handler
+// while the class is still registered for the other. Under Wine the handler
+// key is per view too; the rule is the same.
+TEST(SharedRegistryKeys, RemovingOneDllKeepsTheHandlerWhileTheOtherViewHasTheClass) {
+  const shell_host::ExtensionDll dll(QUARNEL_DLL);
+  const Exports exports(dll);
+  const std::string handler = handlers() + "\\" + clsid;
+  const auto removeOtherView = [] {
+    HKEY clsids = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &clsids) ==
+        ERROR_SUCCESS) {
+      RegDeleteTreeA(clsids, clsid);
+      RegCloseKey(clsids);
+    }
+  };
+  const struct {
+    const char* what;
+    bool otherViewRegistered;
+  } cases[] = {{"the 32-bit DLL registered too", true}, {"the 64-bit DLL alone", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(exports.registerServer(), S_OK);
+    if (c.otherViewRegistered) {
+      putRegistryValue(HKEY_LOCAL_MACHINE, server(), "", "Quarnel AVI Property Sheet Extension", REG_SZ,
+                       KEY_WOW64_32KEY);
+      putRegistryValue(HKEY_LOCAL_MACHINE, server() + "\\InprocServer32", "",
+                       "C:\\Program Files (x86)\\Quarnel AVI\\Quarnel AVI.dll", REG_SZ, KEY_WOW64_32KEY);
+    }
+    EXPECT_EQ(exports.unregisterServer(), S_OK);
+    EXPECT_EQ(registryContents(HKEY_LOCAL_MACHINE, handler, KEY_WOW64_64KEY).empty(), !c.otherViewRegistered);
+    // Its own view's class and approval go in either case.
+    EXPECT_EQ(registryContents(HKEY_LOCAL_MACHINE, server(), KEY_WOW64_64KEY), Lines{});
+    for (const std::string& line : registryContents(HKEY_LOCAL_MACHINE, approved, KEY_WOW64_64KEY)) {
+      EXPECT_EQ(line.find(clsid), std::string::npos) << line;
+    }
+    removeOtherView();
+    EXPECT_EQ(exports.unregisterServer(), S_OK);
+    EXPECT_EQ(registryContents(HKEY_LOCAL_MACHINE, handler, KEY_WOW64_64KEY), Lines{});
+  }
+}
+
 }  // namespace

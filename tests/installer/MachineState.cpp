@@ -22,8 +22,10 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
 
 // Wow6432Node is the other view, read through its own eyes; "Installer" and
 // "Uninstall" are the installer's own records; Perflib holds the system's
-// performance counters, keys that can't be read as keys.
-const std::vector<std::string> notCompared = {"Wow6432Node", "Installer", "Uninstall", "Perflib"};
+// performance counters, keys that can't be read as keys; Wine holds the
+// settings of Wine itself, some of which each program rewrites as it starts
+// (its font cache follows the code page, UTF-8 for the tool).
+const std::vector<std::string> notCompared = {"Wow6432Node", "Installer", "Uninstall", "Perflib", "Wine"};
 
 void addTagged(std::vector<std::string>& lines, const std::string& tag, const std::vector<std::string>& more) {
   for (const std::string& line : more) lines.push_back(tag + " " + line);

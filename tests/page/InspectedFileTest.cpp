@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -55,6 +56,32 @@ TEST_F(InspectedFileTest, AFileCutShortUnderTheReaderEndsWithAMessage) {
   EXPECT_FALSE(report.ok);
   EXPECT_EQ(report.status, "AVI structure error while skipping sub chunk");
   EXPECT_TRUE(report.rows.empty());
+}
+
+// Windows marks a file whose data is elsewhere (a cloud placeholder, a file
+// in offline storage) by its attributes; other bits say nothing about it.
+TEST(InspectedFile, AFileIsStoredOnlineByItsRecallAndOfflineAttributes) {
+  const std::vector<std::pair<std::uint32_t, bool>> attributes = {
+      {0x00000000, false},  // none
+      {0x00000080, false},  // normal
+      {0x00000021, false},  // read-only, archive
+      {0x00000400, false},  // a reparse point alone: a link, or a placeholder whose data is here
+      {0x00080000, false},  // pinned: kept here
+      {0x00100000, false},  // unpinned, but its data still here
+      {0x00001000, true},   // offline
+      {0x00040000, true},   // recall on open
+      {0x00400000, true},   // recall on data access: a cloud placeholder
+      {0x00501420, true},   // a cloud placeholder as listed: with reparse point, unpinned, archive
+  };
+  for (const auto& [bits, online] : attributes) EXPECT_EQ(isStoredOnline(bits), online) << std::hex << bits;
+}
+
+// The open never fetches a file unless asked to: the file system sees the
+// no-recall flag.
+TEST(InspectedFile, TheOpenAsksForNoRecallUnlessOnlineFilesAreRead) {
+  constexpr std::uint32_t noRecall = 0x00100000;  // FILE_FLAG_OPEN_NO_RECALL
+  EXPECT_EQ(inspectedFileFlags(OnlineFiles::skip), FILE_ATTRIBUTE_NORMAL | noRecall);
+  EXPECT_EQ(inspectedFileFlags(OnlineFiles::read), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(InspectedFile, ExtensionRuleFoldsAsciiCaseOnly) {

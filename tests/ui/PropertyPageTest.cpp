@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ActivationContext.h"
+#include "base/LiveObject.h"
 #include "base/WindowsError.h"
 #include "tests/ui/TestResources.h"
 #include "tests/ui/UiTestSupport.h"
@@ -15,9 +17,9 @@ using brix::PropertyPage;
 using brix::Window;
 using brix::WindowsError;
 
-// The page description stops before the activation-context member, which is
-// 48 bytes on 32-bit Windows.
-static_assert(sizeof(void*) != 4 || offsetof(PROPSHEETPAGEA, hActCtx) == 48, "the 32-bit page description");
+// The page description ends with the activation-context member: 52 bytes on
+// 32-bit Windows.
+static_assert(sizeof(void*) != 4 || sizeof(PROPSHEETPAGEW_V3) == 52, "the 32-bit page description");
 
 namespace {
 
@@ -30,7 +32,7 @@ struct CallbackCall {
 };
 std::vector<CallbackCall> callbackCalls;
 
-UINT CALLBACK spyingPageCallback(HWND window, UINT message, PROPSHEETPAGEA* page) {
+UINT CALLBACK spyingPageCallback(HWND window, UINT message, PROPSHEETPAGEW* page) {
   const UINT result = PropertyPage::pageCallback(window, message, page);
   callbackCalls.push_back({message, page ? page->lParam : 0, result});
   return result;
@@ -44,16 +46,27 @@ int countCalls(UINT message, LPARAM page) {
   return count;
 }
 
+// The activation context that is active now; null for the process's own.
+HANDLE currentActivationContext() {
+  HANDLE context = nullptr;
+  if (!GetCurrentActCtx(&context)) return INVALID_HANDLE_VALUE;
+  // A handle to compare with, not to keep.
+  if (context) ReleaseActCtx(context);
+  return context;
+}
+
 class TestPage : public PropertyPage {
  public:
-  TestPage() : PropertyPage(IDD_TEST_PAGE, ui_testing::module()) {}
+  explicit TestPage(HANDLE activationContext = nullptr)
+      : PropertyPage(IDD_TEST_PAGE, ui_testing::module(), activationContext) {}
   // Routes the page callback through the spy.
   void spyOnCallback() { mutableDescription().pfnCallback = spyingPageCallback; }
   void spoilDescription() { mutableDescription().dwSize = 0; }
-  void repairDescription() { mutableDescription().dwSize = PROPSHEETPAGEA_V2_SIZE; }
+  void repairDescription() { mutableDescription().dwSize = sizeof(PROPSHEETPAGEW_V3); }
 
   bool onInitDialog(Window* focus) override {
     events.push_back("init");
+    contextAtInit = currentActivationContext();
     if (throwOnInit) throw std::runtime_error("init failed");
     return PropertyPage::onInitDialog(focus);
   }
@@ -67,6 +80,7 @@ class TestPage : public PropertyPage {
   }
   void onRelease() override {
     events.push_back("release");
+    contextAtRelease = currentActivationContext();
     PropertyPage::onRelease();
     if (throwOnRelease) throw std::runtime_error("release failed");
   }
@@ -80,6 +94,8 @@ class TestPage : public PropertyPage {
   using Dialog::messagesInDispatch;
 
   std::vector<std::string> events;
+  HANDLE contextAtInit = INVALID_HANDLE_VALUE;
+  HANDLE contextAtRelease = INVALID_HANDLE_VALUE;
   int appMessages = 0;
   bool throwOnInit = false;
   bool throwOnRelease = false;
@@ -95,17 +111,25 @@ class SelfDeletingPage : public TestPage {
     TestPage::onRelease();
     delete this;
   }
+  // Runs after the last destructor of the page, as the last of its code.
+  static void operator delete(void* page) {
+    liveObjectsAtDelete = brix::liveObjectCount();
+    ::operator delete(page);
+  }
   static int releases;
+  static LONG liveObjectsAtDelete;
 
  private:
   int& destructions_;
 };
 int SelfDeletingPage::releases = 0;
+LONG SelfDeletingPage::liveObjectsAtDelete = -1;
 
 // A modeless property sheet over the given pages.
 class ModelessSheet {
  public:
   explicit ModelessSheet(std::vector<HPROPSHEETPAGE> pages) : pages_(std::move(pages)) {
+    // An ANSI sheet, as some hosts still make.
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_MODELESS | PSH_NOAPPLYNOW;
@@ -146,12 +170,12 @@ class PropertyPageTest : public ::testing::Test {
 
 TEST_F(PropertyPageTest, TheConstructorDescribesThePage) {
   const TestPage page;
-  const PROPSHEETPAGEA& description = page.description();
-  EXPECT_EQ(description.dwSize, static_cast<DWORD>(PROPSHEETPAGEA_V2_SIZE));
-  EXPECT_EQ(description.dwSize, offsetof(PROPSHEETPAGEA, hActCtx));
+  const PROPSHEETPAGEW& description = page.description();
+  EXPECT_EQ(description.dwSize, offsetof(PROPSHEETPAGEW, hActCtx) + sizeof(HANDLE));
   EXPECT_EQ(description.dwFlags, static_cast<DWORD>(PSP_USECALLBACK));
+  EXPECT_EQ(description.hActCtx, nullptr);
   EXPECT_EQ(description.hInstance, ui_testing::module());
-  EXPECT_EQ(description.pszTemplate, MAKEINTRESOURCEA(IDD_TEST_PAGE));
+  EXPECT_EQ(description.pszTemplate, MAKEINTRESOURCEW(IDD_TEST_PAGE));
   EXPECT_EQ(description.hIcon, nullptr);
   EXPECT_EQ(description.pszTitle, nullptr);
   EXPECT_EQ(description.pfnDlgProc, &PropertyPage::pageDialogProc);
@@ -162,6 +186,21 @@ TEST_F(PropertyPageTest, TheConstructorDescribesThePage) {
   EXPECT_EQ(description.pszHeaderSubTitle, nullptr);
   EXPECT_EQ(page.pageHandle(), nullptr);
   EXPECT_EQ(page.handle(), nullptr);
+}
+
+TEST_F(PropertyPageTest, APageWithAnActivationContextRunsInIt) {
+  const brix::ActivationContext context(ui_testing::module(), IDR_DLL_MANIFEST);
+  TestPage page(context.handle());
+  EXPECT_EQ(page.description().dwFlags, static_cast<DWORD>(PSP_USECALLBACK | PSP_USEFUSIONCONTEXT));
+  EXPECT_EQ(page.description().hActCtx, context.handle());
+  ASSERT_NE(currentActivationContext(), context.handle());
+  {
+    ModelessSheet sheet({page.create()});
+    ASSERT_TRUE(ui_testing::pumpUntil([&] { return page.handle() != nullptr; }));
+  }
+  EXPECT_EQ(page.contextAtInit, context.handle());
+  EXPECT_EQ(page.contextAtRelease, context.handle());
+  EXPECT_NE(currentActivationContext(), context.handle()) << "the context stayed active";
 }
 
 TEST_F(PropertyPageTest, CreateTwiceGivesTheSameHandle) {
@@ -193,7 +232,7 @@ TEST_F(PropertyPageTest, AFailedCreateHoldsNoHandleAndALaterCallTriesAgain) {
 
 TEST_F(PropertyPageTest, TheCallbackAllowsTheDialogAndReleasesThePage) {
   TestPage page;
-  PROPSHEETPAGEA description = page.description();
+  PROPSHEETPAGEW description = page.description();
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, PSPCB_CREATE, &description), 1u);
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, PSPCB_ADDREF, &description), 0u);
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, 77, &description), 0u);
@@ -207,7 +246,7 @@ TEST_F(PropertyPageTest, TheCallbackAllowsTheDialogAndReleasesThePage) {
 TEST_F(PropertyPageTest, NothingThrownByOnReleaseLeavesTheCallback) {
   TestPage page;
   page.throwOnRelease = true;
-  PROPSHEETPAGEA description = page.description();
+  PROPSHEETPAGEW description = page.description();
   EXPECT_EQ(PropertyPage::pageCallback(nullptr, PSPCB_RELEASE, &description), 0u);
   EXPECT_EQ(page.events, std::vector<std::string>{"release"});
 }
@@ -282,8 +321,10 @@ TEST_F(PropertyPageTest, APageNeverShownIsOnlyReleased) {
 }
 
 TEST_F(PropertyPageTest, ASheetReleasesASelfDeletingPageOnce) {
+  const LONG before = brix::liveObjectCount();
   int destructions = 0;
   auto* page = new SelfDeletingPage(destructions);
+  EXPECT_EQ(brix::liveObjectCount(), before + 1) << "a page keeps its module loaded";
   {
     ModelessSheet sheet({page->create()});
     ASSERT_NE(sheet.handle(), nullptr);
@@ -291,6 +332,20 @@ TEST_F(PropertyPageTest, ASheetReleasesASelfDeletingPageOnce) {
   }
   EXPECT_EQ(SelfDeletingPage::releases, 1);
   EXPECT_EQ(destructions, 1);
+  // The module stays counted until the release has returned, past the
+  // page's last destructor.
+  EXPECT_EQ(SelfDeletingPage::liveObjectsAtDelete, before + 1);
+  EXPECT_EQ(brix::liveObjectCount(), before);
+}
+
+TEST_F(PropertyPageTest, ThePagesControlsNotifyItInUnicodeInAnAnsiSheet) {
+  TestPage page;
+  ModelessSheet sheet({page.create()});
+  ASSERT_TRUE(ui_testing::pumpUntil([&] { return page.handle() != nullptr; }));
+  EXPECT_TRUE(IsWindowUnicode(page.handle()));
+  // The list asks its parent again and answers what it will send.
+  const HWND list = GetDlgItem(page.handle(), IDC_LIST);
+  EXPECT_EQ(SendMessageW(list, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(page.handle()), NF_REQUERY), NFR_UNICODE);
 }
 
 TEST_F(PropertyPageTest, AThrowingInitDialogLeavesThePageBoundAndWorking) {
@@ -307,7 +362,7 @@ TEST_F(PropertyPageTest, AThrowingInitDialogLeavesThePageBoundAndWorking) {
 TEST_F(PropertyPageTest, ThePageProcedureTakesTheObjectFromTheDescription) {
   TestPage page;
   ui_testing::ModelessDialog window(nullptr);
-  PROPSHEETPAGEA description = page.description();
+  PROPSHEETPAGEW description = page.description();
   EXPECT_EQ(PropertyPage::pageDialogProc(window.handle(), WM_APP, 0, 0), FALSE) << "not bound yet";
   EXPECT_EQ(page.appMessages, 0);
   EXPECT_EQ(PropertyPage::pageDialogProc(window.handle(), WM_INITDIALOG, 0, 0), FALSE);

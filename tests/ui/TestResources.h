@@ -3,6 +3,8 @@
 // executable itself, as the product loads its own from the DLL.
 
 #define IDB_ROW_IMAGES 102
+// The DLL's manifest, under an id the loader gives no meaning in a program.
+#define IDR_DLL_MANIFEST 3
 #define IDD_TEST_PAGE 201
 #define IDD_TEST_DIALOG 202
 

@@ -269,19 +269,24 @@ TEST_F(WindowTest, AWindowOfAnotherThreadCannotBeDestroyed) {
 
 // --- Messages ----------------------------------------------------------------
 
+// Messages with text carry UTF-16 both ways, as the framework's windows are
+// Unicode.
 TEST_F(WindowTest, TheDefaultOfAPlainWindowIsTheSystemDefault) {
   Window plain(window.handle());
-  char caption[64] = {};
-  const LRESULT length = plain.defaultProc(WM_GETTEXT, sizeof caption, reinterpret_cast<LPARAM>(caption));
-  EXPECT_EQ(std::string(caption), "Window tests");
-  EXPECT_EQ(length, static_cast<LRESULT>(std::strlen("Window tests")));
+  wchar_t caption[64] = {};
+  const LRESULT length = plain.defaultProc(WM_GETTEXT, 64, reinterpret_cast<LPARAM>(caption));
+  EXPECT_EQ(std::wstring(caption), L"Window tests");
+  EXPECT_EQ(length, 12);
 }
 
 TEST_F(WindowTest, SendMessageReachesTheWindow) {
   Window edit;
   edit.attachDlgItem(dialog, IDC_EDIT);
-  ASSERT_TRUE(edit.sendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed")));
-  EXPECT_EQ(edit.sendMessage(WM_GETTEXTLENGTH, 0, 0), 5);
+  const std::wstring typed = brix::toWide("\xD0\x9E\xD1\x82\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA");  // Отпуск
+  ASSERT_TRUE(edit.sendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str())));
+  wchar_t text[64] = {};
+  GetWindowTextW(edit.handle(), text, 64);
+  EXPECT_EQ(text, typed);
 }
 
 TEST_F(WindowTest, SetDlgItemTextSetsTheControlsTextInAnyScript) {

@@ -1,0 +1,43 @@
+#pragma once
+// Failures of the list view, for the page's handling of them: while an
+// object of this class lives, every list view made on this thread answers
+// chosen messages with their failure, as a control short of memory would,
+// after answering each of them normally a given number of times. It also
+// records what the page's dialog answered to WM_INITDIALOG.
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+namespace shell_host {
+
+class ListViewFaults {
+ public:
+  struct Fault {
+    UINT message;
+    int answeredFirst;  // how many of the message the list answers normally
+    LRESULT failure;    // what it answers after that
+  };
+
+  // Throws std::runtime_error when the hooks can't be set. One at a time.
+  explicit ListViewFaults(std::vector<Fault> faults);
+  ~ListViewFaults();
+  ListViewFaults(const ListViewFaults&) = delete;
+  ListViewFaults& operator=(const ListViewFaults&) = delete;
+
+  // What the dialog holding list 1001 answered to WM_INITDIALOG, if it had one.
+  std::optional<LRESULT> pageInitResult() const { return pageInitResult_; }
+
+ private:
+  static LRESULT CALLBACK onCreate(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK afterMessage(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK faultyList(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  std::vector<Fault> faults_;
+  std::vector<int> answered_;
+  std::optional<LRESULT> pageInitResult_;
+  HHOOK createHook_;
+  HHOOK messageHook_;
+};
+
+}  // namespace shell_host
