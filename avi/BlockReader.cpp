@@ -1,0 +1,105 @@
+#include "avi/BlockReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+#include "avi/VerifyProblem.h"
+
+namespace {
+
+constexpr std::size_t pageBytes = 4096;
+
+}  // namespace
+
+BlockReader::BlockReader(brix::SeekableInputStream& stream, std::uint64_t size, AfterBlock afterBlock)
+    : stream_(stream), size_(size), afterBlock_(std::move(afterBlock)) {
+  for (Block& block : blocks_) {
+    block.storage.reset(new std::uint8_t[blockBytes + pageBytes]);
+    block.data = block.storage.get() + (pageBytes - reinterpret_cast<std::uintptr_t>(block.storage.get()) % pageBytes);
+  }
+  thread_ = std::thread([this] { readBlocks(); });
+}
+
+BlockReader::~BlockReader() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+// The thread: fills the block the caller does not hold, in turn, until the
+// data ends or a read fails.
+void BlockReader::readBlocks() {
+  std::uint64_t position = 0;
+  for (std::size_t next = 0;; next = (next + 1) % blockCount) {
+    Block& block = blocks_[next];
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this, &block] { return stopping_ || !block.full; });
+    if (stopping_) return;
+    lock.unlock();
+    block.position = position;
+    block.length = 0;
+    try {
+      const auto wanted = static_cast<std::uint32_t>(std::min<std::uint64_t>(blockBytes, size_ - position));
+      if (wanted != 0) {
+        stream_.seek(static_cast<std::int64_t>(position), brix::Seekable::Begin);
+        block.length = stream_.read(block.data, wanted);
+      }
+    } catch (const std::exception& e) {
+      block.error = std::make_exception_ptr(unreadableAt(position, e));
+    }
+    lock.lock();
+    block.full = true;
+    changed_.notify_all();
+    // A short read is the end of the data, as is a failed one.
+    if (block.length < blockBytes || block.error) return;
+    position += block.length;
+  }
+}
+
+bool BlockReader::takeNextBlock() {
+  if (nextPosition_ >= size_) return false;
+  Block& next = blocks_[nextBlock_];
+  nextBlock_ = (nextBlock_ + 1) % blockCount;
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (held_ != &none_) {
+    held_->full = false;
+    changed_.notify_all();
+  }
+  changed_.wait(lock, [&next] { return next.full; });
+  lock.unlock();
+  held_ = &next;
+  prefetched_ = 0;
+  if (next.error) std::rethrow_exception(next.error);
+  if (next.position + next.length < size_ && next.length < blockBytes) size_ = next.position + next.length;
+  nextPosition_ = next.position + next.length;
+  if (afterBlock_) afterBlock_(nextPosition_);
+  return next.length != 0;
+}
+
+const std::uint8_t* BlockReader::bytesBeyondBlock(std::uint64_t position, std::uint32_t count) {
+  if (position < held_->position || count > maxRun) throw std::logic_error("BlockReader: bytes asked for out of order");
+  for (;;) {
+    const std::uint64_t blockEnd = held_->position + held_->length;
+    if (position < blockEnd) {
+      if (blockEnd - position >= count) return held_->data + (position - held_->position);
+      break;
+    }
+    if (!takeNextBlock()) return nullptr;
+  }
+  // The run starts in this block and ends in the next.
+  const auto head = static_cast<std::uint32_t>(held_->position + held_->length - position);
+  std::memcpy(joined_, held_->data + (position - held_->position), head);
+  if (!takeNextBlock() || held_->length < count - head) return nullptr;
+  std::memcpy(joined_ + head, held_->data, count - head);
+  return joined_;
+}
+
+void BlockReader::readToEnd() {
+  while (takeNextBlock()) {
+  }
+}
