@@ -3,14 +3,15 @@
 #   quarnel-avi-VERSION-windows.zip and SHA256SUMS (OUTPUT_DIR is emptied first).
 #
 #   cmake -DVERSION=1.2.3 -DDLL64=... -DDLL32=... -DTOOL=... -DSOURCE_DIR=...
-#         -DWORK_DIR=... -DOUTPUT_DIR=... [-DRELEASE=ON] -P installer/Package.cmake
+#         -DWINDRES=... -DWORK_DIR=... -DOUTPUT_DIR=... [-DRELEASE=ON] -P installer/Package.cmake
 #
 # The zip holds the same files the MSI installs, laid out as a user unpacks
 # them: README.md and LICENSE, 64-bit/ (the DLL and quarnel-avi.exe) and
 # 32-bit/ (the DLL).
 cmake_minimum_required(VERSION 3.25)
+include("${CMAKE_CURRENT_LIST_DIR}/MsiTables.cmake")
 
-foreach(variable VERSION DLL64 DLL32 TOOL SOURCE_DIR WORK_DIR OUTPUT_DIR)
+foreach(variable VERSION DLL64 DLL32 TOOL SOURCE_DIR WINDRES WORK_DIR OUTPUT_DIR)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "Package.cmake needs -D${variable}=...")
   endif()
@@ -29,38 +30,54 @@ endif()
 math(EXPR nextPatch "${CMAKE_MATCH_3} + 1")
 set(nextVersion "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${nextPatch}")
 
-find_program(WIXL wixl)
-if(NOT WIXL)
-  message(FATAL_ERROR "Package.cmake: wixl not found (Debian package wixl; scripts/install-deps package)")
-endif()
+foreach(tool wixl msiinfo msibuild)
+  find_program(found_${tool} ${tool})
+  if(NOT found_${tool})
+    message(FATAL_ERROR "Package.cmake: ${tool} not found (scripts/install-deps package installs it)")
+  endif()
+endforeach()
 
 set(name "quarnel-avi-${VERSION}")
 set(stage "${WORK_DIR}/${name}-windows")
 file(REMOVE_RECURSE "${stage}")
 file(MAKE_DIRECTORY "${stage}/64-bit" "${stage}/32-bit")
-file(COPY_FILE "${DLL64}" "${stage}/64-bit/Quarnel AVI.dll")
-file(COPY_FILE "${TOOL}" "${stage}/64-bit/quarnel-avi.exe")
-file(COPY_FILE "${DLL32}" "${stage}/32-bit/Quarnel AVI.dll")
-file(COPY_FILE "${SOURCE_DIR}/README.md" "${stage}/README.md")
-file(COPY_FILE "${SOURCE_DIR}/LICENSE" "${stage}/LICENSE")
+# Each file: its id in the MSI, its place in the zip, where it comes from.
+set(contents
+  Dll64 "64-bit/Quarnel AVI.dll" "${DLL64}"
+  Tool "64-bit/quarnel-avi.exe" "${TOOL}"
+  Dll32 "32-bit/Quarnel AVI.dll" "${DLL32}"
+  Readme README.md "${SOURCE_DIR}/README.md"
+  License LICENSE "${SOURCE_DIR}/LICENSE")
+set(staged "")
+while(contents)
+  list(POP_FRONT contents id path source)
+  file(COPY_FILE "${source}" "${stage}/${path}")
+  list(APPEND staged ${id} "${stage}/${path}")
+endwhile()
 
 if(RELEASE)
   file(REMOVE_RECURSE "${OUTPUT_DIR}")
 endif()
 file(MAKE_DIRECTORY "${OUTPUT_DIR}")
 
+set(msi "${OUTPUT_DIR}/${name}-x64.msi")
 # wixl finds a source file only by a path relative to where it runs.
+set(sources "")
+set(files "${staged}")
+while(files)
+  list(POP_FRONT files id path)
+  file(RELATIVE_PATH relative "${stage}" "${path}")
+  list(APPEND sources -D "${id}=${relative}")
+endwhile()
 execute_process(
-  COMMAND "${WIXL}" --arch x64
-    -D "Version=${VERSION}" -D "NextVersion=${nextVersion}"
-    -D "Dll64=64-bit/Quarnel AVI.dll" -D "Dll32=32-bit/Quarnel AVI.dll" -D "Tool=64-bit/quarnel-avi.exe"
-    -D "Readme=README.md" -D "License=LICENSE"
-    -o "${OUTPUT_DIR}/${name}-x64.msi" "${SOURCE_DIR}/installer/quarnel-avi.wxs"
+  COMMAND wixl --arch x64 -D "Version=${VERSION}" -D "NextVersion=${nextVersion}"
+    ${sources} -o "${msi}" "${CMAKE_CURRENT_LIST_DIR}/quarnel-avi.wxs"
   WORKING_DIRECTORY "${stage}"
   RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "Package.cmake: wixl failed (${result})")
 endif()
+quarnel_complete_tables("${msi}" "${WINDRES}" "${staged}")
 
 if(RELEASE)
   execute_process(

@@ -21,23 +21,19 @@
 #include "tests/com/RegistryContents.h"
 #include "tests/com/VersionResource.h"
 #include "tests/installer/MachineState.h"
+#include "tests/installer/Packages.h"
 #include "tests/installer/WindowsInstaller.h"
 #include "tests/support/TempDirectory.h"
 
 namespace {
 
+using installer_test::first;
+using installer_test::higher;
 using installer_test::MachineState;
+using installer_test::Package;
+using installer_test::rebuilt;
 using shell_host::RegistryLines;
 using Lines = std::vector<std::string>;
-
-struct Package {
-  std::string path;
-  std::string version;
-};
-// The same version built twice (two product codes), and a higher one.
-const Package first{QUARNEL_MSI, QUARNEL_VERSION};
-const Package rebuilt{QUARNEL_MSI_REBUILT, QUARNEL_VERSION};
-const Package higher{QUARNEL_MSI_HIGHER, QUARNEL_HIGHER_VERSION};
 
 constexpr char other[] = "{0F6D1B0C-6C2E-4B7A-9D43-2B1E5A7C9E11}";
 constexpr char classes[] = "Software\\Classes";
