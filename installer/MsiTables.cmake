@@ -4,7 +4,9 @@
 #   version resource, so that an upgrade replaces files by version; such
 #   files have no hash in MsiFileHash, which is for unversioned files only;
 # - File and Directory: "SHORT~1.EXT|Long name" wherever the long name is not
-#   a valid 8.3 name, unique within its folder.
+#   a valid 8.3 name, unique within its folder;
+# - the summary information: the package code and the dates, which wixl
+#   draws at random and from the clock.
 
 # The rows of TABLE in MSI, each a list of its fields.
 function(quarnel_msi_rows msi table out)
@@ -157,3 +159,15 @@ function(quarnel_complete_tables msi windres sources)
   execute_process(COMMAND msibuild "${msi}" ${arguments} COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
 
+# Sets the package code and both dates (creation and last save, the commit's
+# time EPOCH) of the summary information of MSI.
+function(quarnel_set_summary msi packageCode epoch workDir)
+  set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+  string(TIMESTAMP date "%Y/%m/%d %H:%M:%S" UTC)
+  # The installer's table of the summary information: property id, value.
+  set(idt "${workDir}/_SummaryInformation.idt")
+  file(WRITE "${idt}" "PropertyId\tValue\r\ni2\tl255\r\n_SummaryInformation\tPropertyId\r\n"
+    "9\t{${packageCode}}\r\n12\t${date}\r\n13\t${date}\r\n")
+  # msibuild reads the dates as local time.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC msibuild "${msi}" -i "${idt}" COMMAND_ERROR_IS_FATAL ANY)
+endfunction()

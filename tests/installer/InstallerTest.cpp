@@ -69,18 +69,18 @@ std::string contentsOf(const std::string& path) {
   }
 }
 
-// The files the package installs, and the files they are copies of.
+// The files a package installs, and the files they are copies of.
 struct InstalledFile {
   const char* line;
   std::string installed;
   std::string source;
 };
-std::vector<InstalledFile> installedFiles() {
+std::vector<InstalledFile> installedFiles(const Package& package) {
   const std::string source = QUARNEL_SOURCE_DIR;
   return {
       {"64 Quarnel AVI\\Quarnel AVI.dll", folder64() + "\\Quarnel AVI.dll", QUARNEL_DLL},
       {"64 Quarnel AVI\\quarnel-avi.exe", folder64() + "\\quarnel-avi.exe", QUARNEL_TOOL},
-      {"64 Quarnel AVI\\README.md", folder64() + "\\README.md", source + "/README.md"},
+      {"64 Quarnel AVI\\README.md", folder64() + "\\README.md", package.readme},
       {"64 Quarnel AVI\\LICENSE", folder64() + "\\LICENSE", source + "/LICENSE"},
       {"32 Quarnel AVI\\Quarnel AVI.dll", folder32() + "\\Quarnel AVI.dll", QUARNEL_DLL32},
   };
@@ -155,7 +155,7 @@ class Installer : public ::testing::Test {
   void expectInstalled(const Package& package) {
     const MachineState now = MachineState::now();
     Lines files = {"32 Quarnel AVI", "64 Quarnel AVI"};
-    for (const InstalledFile& file : installedFiles()) {
+    for (const InstalledFile& file : installedFiles(package)) {
       files.push_back(file.line);
       EXPECT_TRUE(contentsOf(file.installed) == contentsOf(file.source))
           << file.installed << " differs from the build's";
