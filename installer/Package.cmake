@@ -14,9 +14,11 @@
 # every time in the packages is the sources' (SOURCE_DATE_EPOCH, or the time
 # of SOURCE_DIR's last commit), the MSI's product and package codes follow
 # from what it holds, and the zip's entries come in one order with fixed
-# times and permissions.
+# times and permissions. A release is signed when a certificate is given
+# (Signing.cmake): the three binaries before they are packed, then the MSI.
 cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/MsiTables.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/Signing.cmake")
 
 foreach(variable VERSION DLL64 DLL32 TOOL SOURCE_DIR WINDRES WORK_DIR OUTPUT_DIR)
   if(NOT DEFINED ${variable})
@@ -74,11 +76,29 @@ set(contents
   Readme README.md "${README}"
   License LICENSE "${SOURCE_DIR}/LICENSE")
 set(staged "")
+set(binaries "")
 while(contents)
   list(POP_FRONT contents id path source)
   file(COPY_FILE "${source}" "${stage}/${path}")
   list(APPEND staged ${id} "${stage}/${path}")
+  if(path MATCHES "\\.(dll|exe)$")
+    list(APPEND binaries "${stage}/${path}")
+  endif()
 endwhile()
+
+if(RELEASE)
+  quarnel_signing_wanted(sign)
+else()
+  set(sign FALSE)
+endif()
+if(sign)
+  foreach(binary IN LISTS binaries)
+    quarnel_sign("${binary}" "Quarnel AVI" ${epoch} "${WORK_DIR}")
+  endforeach()
+elseif(RELEASE)
+  message(NOTICE "Package.cmake: no certificate given (QUARNEL_SIGN_PKCS12, or QUARNEL_SIGN_CERT and "
+    "QUARNEL_SIGN_KEY): the packages are unsigned")
+endif()
 
 # What the user unpacks or installs carries the sources' time and the same
 # permissions whoever packed it (the cabinet inside the MSI takes the times too).
@@ -141,6 +161,9 @@ if(NOT result EQUAL 0)
 endif()
 quarnel_complete_tables("${msi}" "${WINDRES}" "${staged}")
 quarnel_set_summary("${msi}" ${packageCode} ${epoch} "${WORK_DIR}")
+if(sign)
+  quarnel_sign("${msi}" "Quarnel AVI" ${epoch} "${WORK_DIR}")
+endif()
 
 if(RELEASE)
   # -X: no owner, group or extra times in the entries, only what is fixed above.
