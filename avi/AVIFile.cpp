@@ -8,6 +8,7 @@
 #include <string>
 
 #include "avi/LittleEndian.h"
+#include "avi/OpenDMLIndexReader.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ AVIFile::AVIFile(brix::SeekableInputStream& stream, Metadata metadata) : root_(s
   Chunk& riff = findRiff();
   Chunk& hdrl = findHeaderList(riff);
   readMainHeader(hdrl);
-  readStreams(hdrl, metadata);
+  std::vector<Chunk*> superIndexes;
+  readStreams(hdrl, metadata, superIndexes);
   readExtendedHeader(hdrl);
   const auto movi = riff.findChild(0, fourcc::LIST, fourcc::movi);
   if (movi == riff.end()) throw std::runtime_error("No LIST:movi chunk found");
@@ -45,6 +47,7 @@ AVIFile::AVIFile(brix::SeekableInputStream& stream, Metadata metadata) : root_(s
   if (metadata == Metadata::read) {
     readInfoLists(hdrl);
     readInfoLists(riff);
+    readOpenDML(superIndexes);
   }
 }
 
@@ -79,7 +82,7 @@ void AVIFile::readMainHeader(Chunk& hdrl) {
   avih.stream().readFully(reinterpret_cast<std::uint8_t*>(&mainHeader_) + 8, mainHeader_.cb);
 }
 
-void AVIFile::readStreams(Chunk& hdrl, Metadata metadata) {
+void AVIFile::readStreams(Chunk& hdrl, Metadata metadata, std::vector<Chunk*>& superIndexes) {
   // dwStreams comes from the file: the lists that exist bound the work, not
   // the count. The i-th strl list is the next one after the (i-1)-th.
   auto strl = hdrl.begin();
@@ -95,6 +98,8 @@ void AVIFile::readStreams(Chunk& hdrl, Metadata metadata) {
       // The strl list's children are read already; this reads only the name.
       const auto strn = strl->findChild(0, fourcc::strn, 0);
       if (strn != strl->end()) streams_.back()->readName(*strn);
+      const auto indx = strl->findChild(0, fourcc::indx, 0);
+      superIndexes.push_back(indx != strl->end() ? &*indx : nullptr);
     }
   }
 }
@@ -107,6 +112,19 @@ void AVIFile::readInfoLists(Chunk& list) noexcept {
   } catch (const std::exception&) {
     // The list types came with the headers, so nothing is read here that
     // could fail; should it, the tags read so far stay.
+  }
+}
+
+void AVIFile::readOpenDML(const std::vector<Chunk*>& superIndexes) noexcept {
+  try {
+    riffForms_ = RiffForms(root_);
+    OpenDMLIndexReader reader(root_.stream(), riffForms_.fileSize());
+    for (std::size_t i = 0; i < superIndexes.size(); ++i) {
+      if (!superIndexes[i]) continue;
+      streams_[i]->setOpenDMLIndex(reader.read(*superIndexes[i], streams_[i]->header(), static_cast<unsigned>(i)));
+    }
+  } catch (const std::exception&) {
+    // Only running out of memory gets here; what was read so far stays.
   }
 }
 

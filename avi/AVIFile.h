@@ -6,6 +6,7 @@
 #include "avi/AVIHeaders.h"
 #include "avi/AVIStream.h"
 #include "avi/Chunk.h"
+#include "avi/RiffForms.h"
 #include "avi/TextChunks.h"
 #include "base/SeekableInputStream.h"
 
@@ -16,9 +17,11 @@
 // the model, which does not change after construction.
 class AVIFile {
  public:
-  // Text for people that the parse can read besides the structure: stream
-  // names (strn) and INFO tags. Reading it never fails the parse nor changes
-  // what else is read; skipping it parses exactly the structure.
+  // What the parse can read besides the structure: text for people (stream
+  // names, INFO tags) and what large files hold beyond their first RIFF
+  // form (the RIFF forms, each stream's OpenDML index). Reading it never
+  // fails the parse nor changes what else is read; skipping it parses
+  // exactly the structure.
   enum class Metadata { read, skip };
 
   // Parses from the stream's current position to its end.
@@ -36,15 +39,20 @@ class AVIFile {
   // The tags of the LIST INFO chunks in hdrl and in the RIFF chunk, in file
   // order (see readInfoTags).
   const std::vector<InfoTag>& infoTags() const { return infoTags_; }
+  // The file's RIFF forms; none when the file was read for its structure
+  // alone.
+  const RiffForms& riffForms() const { return riffForms_; }
 
  private:
   Chunk& findRiff();
   Chunk& findHeaderList(Chunk& riff);
   void readMainHeader(Chunk& hdrl);
-  void readStreams(Chunk& hdrl, Metadata metadata);
+  // Also gives each stream's indx chunk, or null, when metadata is read.
+  void readStreams(Chunk& hdrl, Metadata metadata, std::vector<Chunk*>& superIndexes);
   void readInfoLists(Chunk& list) noexcept;
   void readExtendedHeader(Chunk& hdrl);
   void readLegacyIndex(Chunk& idx1, std::uint64_t moviDataPosition);
+  void readOpenDML(const std::vector<Chunk*>& superIndexes) noexcept;
 
   AVIMAINHEADER mainHeader_{};
   AVIEXTHEADER extendedHeader_{};
@@ -53,4 +61,5 @@ class AVIFile {
   std::vector<std::shared_ptr<AVIStream>> streams_;
   bool hasLegacyIndex_ = false;
   std::vector<InfoTag> infoTags_;
+  RiffForms riffForms_;
 };

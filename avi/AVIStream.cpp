@@ -100,8 +100,7 @@ void AVIStream::addIndexEntry(const LegacyIndexEntry& entry, std::uint64_t moviD
     record.timeBefore = time_;
     ++count_;
     totalBytes_ += entry.length;
-    const std::uint64_t samples = header_.dwSampleSize != 0 ? totalBytes_ / header_.dwSampleSize : count_;
-    time_ = static_cast<double>(header_.dwScale) * static_cast<double>(samples) / header_.dwRate;
+    time_ = streamSeconds(header_, count_, totalBytes_);
   }
   index_.push_back(record);
 }
@@ -119,3 +118,8 @@ std::uint32_t AVIStream::read(void*, std::uint32_t) { return 0; }
 std::int64_t AVIStream::seek(std::int64_t, int) { return 0; }
 
 std::int64_t AVIStream::tell() { return 0; }
+
+double streamSeconds(const AVISTREAMHEADER& header, std::uint64_t chunks, std::uint64_t bytes) {
+  const std::uint64_t samples = header.dwSampleSize != 0 ? bytes / header.dwSampleSize : chunks;
+  return static_cast<double>(header.dwScale) * static_cast<double>(samples) / header.dwRate;
+}

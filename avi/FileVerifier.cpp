@@ -68,11 +68,6 @@ std::string named(FourCC id, FourCC type, std::uint64_t position) {
   return "chunk " + chunkIdText(id) + at(position);
 }
 
-double streamSeconds(const AVISTREAMHEADER& header, std::uint64_t chunks, std::uint64_t bytes) {
-  const std::uint64_t samples = header.dwSampleSize != 0 ? bytes / header.dwSampleSize : chunks;
-  return static_cast<double>(header.dwScale) * static_cast<double>(samples) / header.dwRate;
-}
-
 }  // namespace
 
 FileVerifier::FileVerifier(brix::SeekableInputStream& data, brix::SeekableInputStream& lookups, Progress progress)

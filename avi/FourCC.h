@@ -29,6 +29,8 @@ constexpr FourCC idx1 = makeFourCC('i', 'd', 'x', '1');
 constexpr FourCC vids = makeFourCC('v', 'i', 'd', 's');
 constexpr FourCC auds = makeFourCC('a', 'u', 'd', 's');
 constexpr FourCC INFO = makeFourCC('I', 'N', 'F', 'O');
+constexpr FourCC AVIX = makeFourCC('A', 'V', 'I', 'X');
+constexpr FourCC indx = makeFourCC('i', 'n', 'd', 'x');
 }  // namespace fourcc
 
 static_assert(fourcc::RIFF == 0x46464952u && fourcc::AVI == 0x20495641u && fourcc::idx1 == 0x31786469u,

@@ -10,3 +10,7 @@ inline std::uint32_t readLE32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
+
+inline std::uint64_t readLE64(const std::uint8_t* p) {
+  return static_cast<std::uint64_t>(readLE32(p)) | static_cast<std::uint64_t>(readLE32(p + 4)) << 32;
+}

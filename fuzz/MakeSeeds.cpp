@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/AviBuilder.h"
+#include "tests/support/OpenDMLBuilder.h"
 #include "tests/support/TempDirectory.h"
 
 using namespace testing_support;
@@ -217,6 +218,21 @@ void addBrokenFiles(Seeds& seeds) {
                      }));
 }
 
+// Files in the OpenDML layout, each a few forms of a few chunks: super
+// indexes of standard and of field indexes, and one without idx1.
+void addOpenDMLFiles(Seeds& seeds) {
+  OpenDMLLayout layout;
+  layout.avi.streams = {videoStream(64, 48), audioStream()};
+  layout.chunkBytes = {9, 40};
+  seeds.emplace_back("opendml.avi", bytesOf(buildOpenDML(layout)));
+  layout.fieldIndexes = true;
+  layout.forms = 3;
+  seeds.emplace_back("opendml-fields.avi", bytesOf(buildOpenDML(layout)));
+  layout.fieldIndexes = false;
+  layout.legacyIndex = false;
+  seeds.emplace_back("opendml-only.avi", bytesOf(buildOpenDML(layout)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,6 +245,7 @@ int main(int argc, char** argv) {
     addValidFiles(seeds);
     addTextFiles(seeds);
     addBrokenFiles(seeds);
+    addOpenDMLFiles(seeds);
     for (const auto& [name, bytes] : seeds) writeFile(std::string(argv[1]) + "/" + name, bytes.data(), bytes.size());
     std::printf("%zu seed files in %s\n", seeds.size(), argv[1]);
   } catch (const std::exception& e) {

@@ -21,7 +21,9 @@ void addStreamIndexRows(const AVIFile& file, const AVIStream& stream, const Stru
     if (entry.flags & StreamIndexEntry::keyFrame) ++keyFrames;
     bytes += entry.length;
   }
-  sink(2, rowImageGroup, "Index", std::string());
+  // Named, since a large file has an OpenDML index beside it, which goes
+  // beyond the first RIFF form that idx1 covers.
+  sink(2, rowImageGroup, "Index", std::string("idx1"));
   sink(3, rowImageField, "Entries", std::to_string(stream.index().size()));
   sink(3, rowImageField, "Key frames", std::to_string(keyFrames));
   sink(3, rowImageField, "Bytes", std::to_string(bytes));

@@ -2,6 +2,7 @@
 
 #include "avi/AVIFile.h"
 #include "page/FormatRows.h"
+#include "page/OpenDMLRows.h"
 #include "page/StreamDetailRows.h"
 #include "page/ValueFormats.h"
 
@@ -61,7 +62,11 @@ void buildStructureRows(const std::string& path, const AVIFile& file, const Stru
       addStreamFormatRows(stream, sink);
       addStreamNameRow(stream, sink);
       addStreamIndexRows(file, stream, sink);
+      addOpenDMLIndexRows(stream, sink);
     }
   }
-  if (set == StructureRowSet::all) addInfoRows(file, sink);
+  if (set == StructureRowSet::all) {
+    addRiffFormRows(file, sink);
+    addInfoRows(file, sink);
+  }
 }

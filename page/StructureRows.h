@@ -14,9 +14,9 @@ using StructureRowSink = std::function<void(int indent, int image, const std::st
                                             const std::optional<std::string>& value)>;
 
 // Which rows: those of the headers alone, or all, which adds after each
-// stream's header its format, name and index summary, and after the last
-// stream the file's INFO tags. The header rows are the same in both, in the
-// same order.
+// stream's header its format, name and the summaries of its legacy and
+// OpenDML indexes, and after the last stream the file's RIFF forms and INFO
+// tags. The header rows are the same in both, in the same order.
 enum class StructureRowSet { headers, all };
 
 // The rows that show one parsed file: the path, the main header, the

@@ -32,4 +32,13 @@ const VS_FIXEDFILEINFO& VersionResource::fixed() const {
   return *static_cast<const VS_FIXEDFILEINFO*>(value);
 }
 
+WORD VersionResource::language() const {
+  void* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(data_.data(), L"\\VarFileInfo\\Translation", &value, &length) || length < 2 * sizeof(WORD)) {
+    throw std::runtime_error("no translation in the version resource of " + path_);
+  }
+  return *static_cast<const WORD*>(value);
+}
+
 }  // namespace shell_host

@@ -18,6 +18,9 @@ class VersionResource {
   // The numeric versions and the file's type. Throws std::runtime_error
   // when the resource has no fixed part.
   const VS_FIXEDFILEINFO& fixed() const;
+  // The language of its first translation (1033 for US English). Throws
+  // std::runtime_error when it names none.
+  WORD language() const;
 
  private:
   std::string path_;

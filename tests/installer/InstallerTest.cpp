@@ -21,23 +21,19 @@
 #include "tests/com/RegistryContents.h"
 #include "tests/com/VersionResource.h"
 #include "tests/installer/MachineState.h"
+#include "tests/installer/Packages.h"
 #include "tests/installer/WindowsInstaller.h"
 #include "tests/support/TempDirectory.h"
 
 namespace {
 
+using installer_test::first;
+using installer_test::higher;
 using installer_test::MachineState;
+using installer_test::Package;
+using installer_test::rebuilt;
 using shell_host::RegistryLines;
 using Lines = std::vector<std::string>;
-
-struct Package {
-  std::string path;
-  std::string version;
-};
-// The same version built twice (two product codes), and a higher one.
-const Package first{QUARNEL_MSI, QUARNEL_VERSION};
-const Package rebuilt{QUARNEL_MSI_REBUILT, QUARNEL_VERSION};
-const Package higher{QUARNEL_MSI_HIGHER, QUARNEL_HIGHER_VERSION};
 
 constexpr char other[] = "{0F6D1B0C-6C2E-4B7A-9D43-2B1E5A7C9E11}";
 constexpr char classes[] = "Software\\Classes";
@@ -73,18 +69,18 @@ std::string contentsOf(const std::string& path) {
   }
 }
 
-// The files the package installs, and the files they are copies of.
+// The files a package installs, and the files they are copies of.
 struct InstalledFile {
   const char* line;
   std::string installed;
   std::string source;
 };
-std::vector<InstalledFile> installedFiles() {
+std::vector<InstalledFile> installedFiles(const Package& package) {
   const std::string source = QUARNEL_SOURCE_DIR;
   return {
       {"64 Quarnel AVI\\Quarnel AVI.dll", folder64() + "\\Quarnel AVI.dll", QUARNEL_DLL},
       {"64 Quarnel AVI\\quarnel-avi.exe", folder64() + "\\quarnel-avi.exe", QUARNEL_TOOL},
-      {"64 Quarnel AVI\\README.md", folder64() + "\\README.md", source + "/README.md"},
+      {"64 Quarnel AVI\\README.md", folder64() + "\\README.md", package.readme},
       {"64 Quarnel AVI\\LICENSE", folder64() + "\\LICENSE", source + "/LICENSE"},
       {"32 Quarnel AVI\\Quarnel AVI.dll", folder32() + "\\Quarnel AVI.dll", QUARNEL_DLL32},
   };
@@ -159,7 +155,7 @@ class Installer : public ::testing::Test {
   void expectInstalled(const Package& package) {
     const MachineState now = MachineState::now();
     Lines files = {"32 Quarnel AVI", "64 Quarnel AVI"};
-    for (const InstalledFile& file : installedFiles()) {
+    for (const InstalledFile& file : installedFiles(package)) {
       files.push_back(file.line);
       EXPECT_TRUE(contentsOf(file.installed) == contentsOf(file.source))
           << file.installed << " differs from the build's";

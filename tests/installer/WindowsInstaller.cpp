@@ -1,6 +1,7 @@
 #include "tests/installer/WindowsInstaller.h"
 
 #include <msi.h>
+#include <msidefs.h>
 #include <msiquery.h>
 
 #include <algorithm>
@@ -102,23 +103,45 @@ InstallAttempt installShowingMessages(const std::string& package) {
   return attempt;
 }
 
-std::string packageProperty(const std::string& package, const std::string& name) {
+Rows packageRows(const std::string& package, const std::string& query) {
   MsiHandle database;
   // MSIDBOPEN_READONLY is a narrow string pointer that only its value means.
   check(MsiOpenDatabaseW(brix::toWide(package).c_str(), reinterpret_cast<LPCWSTR>(MSIDBOPEN_READONLY), database.put()),
         "MsiOpenDatabase");
-  const std::wstring query = L"SELECT `Value` FROM `Property` WHERE `Property` = '" + brix::toWide(name) + L"'";
   MsiHandle view;
-  check(MsiDatabaseOpenViewW(database.get(), query.c_str(), view.put()), "MsiDatabaseOpenView");
+  check(MsiDatabaseOpenViewW(database.get(), brix::toWide(query).c_str(), view.put()), "MsiDatabaseOpenView " + query);
   check(MsiViewExecute(view.get(), 0), "MsiViewExecute");
-  MsiHandle record;
-  if (MsiViewFetch(view.get(), record.put()) != ERROR_SUCCESS) {
-    throw std::runtime_error(package + " has no property " + name);
+  Rows rows;
+  for (;;) {
+    MsiHandle record;
+    if (MsiViewFetch(view.get(), record.put()) != ERROR_SUCCESS) return rows;
+    std::vector<std::string>& row = rows.emplace_back();
+    for (UINT field = 1; field <= MsiRecordGetFieldCount(record.get()); ++field) {
+      wchar_t value[256] = {};
+      DWORD length = 256;
+      check(MsiRecordGetStringW(record.get(), field, value, &length), "MsiRecordGetString");
+      row.push_back(brix::fromWide(value));
+    }
   }
-  wchar_t value[256] = {};
-  DWORD length = 256;
-  check(MsiRecordGetStringW(record.get(), 1, value, &length), "MsiRecordGetString");
-  return brix::fromWide(value);
+}
+
+std::string packageProperty(const std::string& package, const std::string& name) {
+  const Rows rows = packageRows(package, "SELECT `Value` FROM `Property` WHERE `Property` = '" + name + "'");
+  if (rows.empty()) throw std::runtime_error(package + " has no property " + name);
+  return rows[0].at(0);
+}
+
+std::string packageCode(const std::string& package) {
+  MsiHandle summary;
+  check(MsiGetSummaryInformationW(0, brix::toWide(package).c_str(), 0, summary.put()), "MsiGetSummaryInformation");
+  UINT type = 0;
+  INT number = 0;
+  FILETIME time = {};
+  wchar_t code[64] = {};
+  DWORD length = 64;
+  check(MsiSummaryInfoGetPropertyW(summary.get(), PID_REVNUMBER, &type, &number, &time, code, &length),
+        "MsiSummaryInfoGetProperty");
+  return brix::fromWide(code);
 }
 
 std::vector<std::string> installedProducts(const std::string& upgradeCode) {

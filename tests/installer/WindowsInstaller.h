@@ -12,9 +12,18 @@ namespace installer_test {
 // msiexec.exe of the system with the arguments; its exit code.
 DWORD msiexec(const std::vector<std::string>& arguments);
 
+// The rows a query on the package's own database returns, each row its
+// fields as text (numbers in decimal, an empty field as ""). Throws
+// std::runtime_error when the query fails.
+using Rows = std::vector<std::vector<std::string>>;
+Rows packageRows(const std::string& package, const std::string& query);
+
 // A property of the package's own database ("ProductCode", "UpgradeCode",
 // "ProductVersion", ...). Throws std::runtime_error when there is none.
 std::string packageProperty(const std::string& package, const std::string& name);
+
+// The package code: the revision number of its summary information.
+std::string packageCode(const std::string& package);
 
 // msiexec /i with the basic user interface (/qb), as a user who opens the
 // package sees it: the texts of the message boxes it shows (each answered

@@ -19,7 +19,7 @@ namespace {
 using Rows = std::vector<std::string>;  // "indent image element = value"
 
 // The rows after the header of stream 0 up to the next stream, and the rows
-// after the last stream, of a file built from the layout.
+// after the last stream but the RIFF group, of a file built from the layout.
 struct DetailRows {
   Rows firstStream;
   Rows afterStreams;
@@ -38,6 +38,8 @@ DetailRows detailRowsOf(const AviLayout& layout) {
   std::size_t i = 0;
   while (i < rows.size() && rows[i].element != "rcRect") ++i;
   for (++i; i < rows.size() && rows[i].indent >= 2; ++i) detail.firstStream.push_back(text(rows[i]));
+  while (i < rows.size() && rows[i].indent != 0) ++i;
+  if (i < rows.size() && rows[i].element == "RIFF") ++i;
   while (i < rows.size() && rows[i].indent != 0) ++i;
   for (; i < rows.size(); ++i) detail.afterStreams.push_back(text(rows[i]));
   return detail;
@@ -132,13 +134,13 @@ TEST(DetailRows, IndexSummaryOfEachStream) {
   addMovieChunks(layout, "01wb", 3, 44100);
   (*layout.index)[1].flags = 0x110;  // no time, a key frame
   const Rows rows = detailRowsOf(layout).firstStream;
-  const Rows expected = {"2 0 Index = ", "3 2 Entries = 25", "3 2 Key frames = 4", "3 2 Bytes = 75",
+  const Rows expected = {"2 0 Index = idx1", "3 2 Entries = 25", "3 2 Key frames = 4", "3 2 Bytes = 75",
                          "3 2 Duration = 0:00:00.801"};  // 24 timed frames of 1001/30000 s
   EXPECT_EQ(Rows(rows.end() - 5, rows.end()), expected);
 
   layout.index.emplace();  // an idx1 without entries
   const Rows empty = detailRowsOf(layout).firstStream;
-  EXPECT_EQ(Rows(empty.end() - 5, empty.end()), (Rows{"2 0 Index = ", "3 2 Entries = 0", "3 2 Key frames = 0",
+  EXPECT_EQ(Rows(empty.end() - 5, empty.end()), (Rows{"2 0 Index = idx1", "3 2 Entries = 0", "3 2 Key frames = 0",
                                                       "3 2 Bytes = 0", "3 2 Duration = 0:00:00.000"}));
 }
 

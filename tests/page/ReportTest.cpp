@@ -22,8 +22,8 @@ TEST(FileReport, AGoodFileHasRowsAndOk) {
   EXPECT_TRUE(report.ok);
   EXPECT_EQ(report.status, "Ok");
   // The headers; a BITMAPINFOHEADER, two 16-byte WAVEFORMATEX and an index
-  // summary for each stream; the writer's INFO tag.
-  EXPECT_EQ(report.rows.size(), 1 + 11 + 1 + 3 * 16u + 12 + 2 * 7 + 3 * 5 + 2);
+  // summary for each stream; its one RIFF form; the writer's INFO tag.
+  EXPECT_EQ(report.rows.size(), 1 + 11 + 1 + 3 * 16u + 12 + 2 * 7 + 3 * 5 + 4 + 2);
 }
 
 TEST(FileReport, FilesThatCannotBeReadGiveTheirMessageAndNoRows) {

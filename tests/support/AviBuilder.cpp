@@ -140,6 +140,7 @@ RiffNode buildAvi(const AviLayout& layout) {
   for (const StreamLayout& s : layout.streams) {
     RiffNode strl = listChunk("LIST", "strl", {dataChunk("strh", strhData(s)), dataChunk("strf", s.format)});
     if (s.name) strl.children.push_back(dataChunk("strn", *s.name));
+    if (s.superIndex) strl.children.push_back(dataChunk("indx", *s.superIndex));
     hdrl.push_back(strl);
   }
   if (layout.dmlhSize) {

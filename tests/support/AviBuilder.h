@@ -25,9 +25,10 @@ struct StreamLayout {
   std::uint32_t quality = 0xFFFFFFFF;
   std::uint32_t sampleSize = 0;
   std::int16_t left = 0, top = 0, right = 320, bottom = 240;
-  std::uint32_t strhSize = 56;  // bytes of strh data written (extra bytes are zeros)
-  Bytes format;                 // strf data
-  std::optional<Bytes> name;    // strn data, written after strf when set
+  std::uint32_t strhSize = 56;      // bytes of strh data written (extra bytes are zeros)
+  Bytes format;                     // strf data
+  std::optional<Bytes> name;        // strn data, written after strf when set
+  std::optional<Bytes> superIndex;  // indx data, written last when set
 };
 
 struct IndexEntryLayout {
