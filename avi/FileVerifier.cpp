@@ -9,16 +9,20 @@
 #include "avi/AVIStream.h"
 #include "avi/Chunk.h"
 #include "avi/ChunkIdText.h"
+#include "avi/HeaderList.h"
 #include "avi/LegacyIndexCursor.h"
 #include "avi/LittleEndian.h"
+#include "avi/OpenDMLIndexReader.h"
+#include "avi/StandardIndexCursor.h"
+#include "avi/SuperIndexCursor.h"
 #include "avi/VerifyProblem.h"
 
 namespace {
 
 constexpr FourCC JUNK = makeFourCC('J', 'U', 'N', 'K');
-constexpr FourCC AVIX = makeFourCC('A', 'V', 'I', 'X');
 constexpr std::uint32_t legacyEntryBytes = sizeof(LegacyIndexEntry);
-constexpr std::uint32_t minMainHeaderBytes = 48;
+// Data chunk ids name streams in two decimal digits.
+constexpr std::uint32_t maxStreams = 100;
 
 // The pass was asked to stop after reading up to position.
 struct Stopped {
@@ -226,7 +230,7 @@ FileVerifier::ListKind FileVerifier::kindOf(const OpenList& parent, FourCC id, F
   switch (parent.kind) {
     case ListKind::file:
       if (id == fourcc::RIFF && type == fourcc::AVI && parent.children == 1) return ListKind::aviForm;
-      return id == fourcc::RIFF && type == AVIX ? ListKind::extensionForm : ListKind::other;
+      return id == fourcc::RIFF && type == fourcc::AVIX ? ListKind::extensionForm : ListKind::other;
     case ListKind::aviForm:
       if (parent.children == 1) return ListKind::headerList;
       return id == fourcc::LIST && type == fourcc::movi ? ListKind::movieList : ListKind::other;
@@ -238,43 +242,64 @@ FileVerifier::ListKind FileVerifier::kindOf(const OpenList& parent, FourCC id, F
 }
 
 void FileVerifier::readHeaders(const OpenList& hdrl) {
+  // The walk has read the whole list already: this reads it again, where
+  // it is still in the cache, through the parser's own chunk tree.
   Chunk list(lookups_, hdrl.position + 8, hdrl.size, fourcc::LIST);
   std::uint64_t where = hdrl.position;
   try {
-    if (list.childCount() == 0) throw std::runtime_error("AVI header list is empty");
-    Chunk& avih = *list.begin();
-    if (avih.id() != fourcc::avih) {
-      throw std::runtime_error("First chunk in AVI header list is not the AVI header chunk (avih)");
+    const AVIMAINHEADER main = readMainHeader(list);
+    if (main.dwStreams > maxStreams) {
+      throw std::runtime_error("Too many streams in AVI header (" + std::to_string(main.dwStreams) + ")");
     }
-    if (avih.size() < minMainHeaderBytes) throw std::runtime_error("AVIH chunk too small");
-    std::uint8_t main[minMainHeaderBytes];
-    readAt(lookups_, avih.dataPosition(), main, sizeof main);
-    const std::uint32_t streams = readLE32(main + offsetof(AVIMAINHEADER, dwStreams) - 8);
-    if (streams > 100) throw std::runtime_error("Too many streams in AVI header (" + std::to_string(streams) + ")");
-    auto strl = list.begin();
-    for (std::uint32_t i = 0; i < streams; ++i, ++strl) {
-      while (strl != list.end() && !(strl->id() == fourcc::LIST && strl->listType() == fourcc::strl)) ++strl;
-      if (strl == list.end()) {
-        throw std::runtime_error("Stream header list for stream " + std::to_string(i) + " not found");
+    forEachStreamList(list, main.dwStreams, [&](std::uint32_t i, Chunk& strl, Chunk& strh, Chunk& strf) {
+      where = strl.dataPosition() - 8;
+      const AVIStream stream(strh, strf);
+      const AVISTREAMHEADER& header = stream.header();
+      headers_.push_back(header);
+      lengths_.push_back(static_cast<double>(header.dwScale) * header.dwLength / header.dwRate);
+      const auto indx = strl.findChild(0, fourcc::indx, 0);
+      if (indx != strl.end()) {
+        where = indx->dataPosition() - 8;
+        addOpenDMLIndex(*indx, i);
       }
-      where = strl->dataPosition() - 8;
-      const auto strh = strl->findChild(0, fourcc::strh, 0);
-      const auto strf = strl->findChild(0, fourcc::strf, 0);
-      if (strh == strl->end() || strf == strl->end()) {
-        throw std::runtime_error("Stream header list for stream " + std::to_string(i) + " lacks strh or strf");
-      }
-      const AVIStream stream(*strh, *strf);
-      headers_.push_back(stream.header());
-      lengths_.push_back(static_cast<double>(stream.header().dwLength) * stream.header().dwScale /
-                         stream.header().dwRate);
-    }
+      where = hdrl.position;
+    });
   } catch (const VerifyProblem&) {
     throw;
   } catch (const std::exception& e) {
     throw VerifyProblem(where, e.what() + at(where));
   }
   tallies_.resize(headers_.size());
-  headersRead_ = true;
+}
+
+void FileVerifier::addOpenDMLIndex(Chunk& indx, unsigned stream) {
+  std::uint8_t bytes[sizeof(OpenDMLIndexHeader)];
+  const std::uint32_t got = indx.size() < sizeof bytes ? 0 : readAt(lookups_, indx.dataPosition(), bytes, sizeof bytes);
+  const OpenDMLIndexChunk chunk(bytes, got);
+  if (chunk.kind() != OpenDMLIndexChunk::Kind::superIndex) {
+    // A writer may put a stream's one standard index into indx itself.
+    matcher_.add(std::make_unique<StandardIndexCursor>(lookups_, indx.dataPosition(), indx.size()));
+    return;
+  }
+  const std::uint64_t entries = indx.dataPosition() + sizeof bytes;
+  const std::uint64_t held = (indx.size() - sizeof bytes) / sizeof(SuperIndexEntry);
+  const std::uint32_t listed = chunk.header().entriesInUse;
+  if (listed > held) {
+    throw std::runtime_error("The super index claims " + std::to_string(listed) + " entries but holds " +
+                             std::to_string(held));
+  }
+  if (listed > OpenDMLIndexReader::maxSuperIndexEntries) {
+    throw std::runtime_error("The super index lists " + std::to_string(listed) + " entries, more than the " +
+                             std::to_string(OpenDMLIndexReader::maxSuperIndexEntries) + " that are followed");
+  }
+  // The stream lasts as long as the chunks its segments index.
+  std::uint64_t ticks = 0;
+  EntryReader reader(lookups_, entries, listed, sizeof(SuperIndexEntry));
+  while (const std::uint8_t* entry = reader.next()) ticks += OpenDMLIndexChunk::superIndexEntryAt(entry).duration;
+  const AVISTREAMHEADER& header = headers_.back();
+  lengths_.back() = static_cast<double>(header.dwScale) * static_cast<double>(ticks) / header.dwRate;
+  matcher_.add(std::make_unique<SuperIndexCursor>(lookups_, entries, listed, stream));
+  matcher_.add(std::make_unique<StandardIndexCursor>(lookups_, entries, listed));
 }
 
 void FileVerifier::findLegacyIndex(const OpenList& aviForm, std::uint64_t moviDataPosition) {

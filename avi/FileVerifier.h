@@ -5,6 +5,7 @@
 
 #include "avi/AVIHeaders.h"
 #include "avi/BlockReader.h"
+#include "avi/Chunk.h"
 #include "avi/IndexMatcher.h"
 #include "avi/Verification.h"
 #include "base/SeekableInputStream.h"
@@ -74,6 +75,9 @@ class FileVerifier {
   void checkFirstChild(const OpenList& list, std::uint64_t position, FourCC id, FourCC type) const;
   ListKind kindOf(const OpenList& parent, FourCC id, FourCC type) const;
   void readHeaders(const OpenList& hdrl);
+  // The cursors of a stream's OpenDML index, from its indx chunk; throws
+  // what is wrong with the chunk itself.
+  void addOpenDMLIndex(Chunk& indx, unsigned stream);
   void findLegacyIndex(const OpenList& aviForm, std::uint64_t moviDataPosition);
   void count(unsigned stream, std::uint32_t size, bool noTime);
   void summarise(Verification& result) const;
@@ -84,7 +88,6 @@ class FileVerifier {
   BlockReader reader_;
   IndexMatcher matcher_;
   std::vector<OpenList> lists_;
-  bool headersRead_ = false;
   bool moviMet_ = false;
   std::vector<AVISTREAMHEADER> headers_;
   std::vector<double> lengths_;

@@ -17,6 +17,9 @@ struct IndexClaim {
   std::uint64_t inner = 0;
   // The chunk takes no time in its stream (a palette change).
   bool noTime = false;
+  // Not a chunk but a fault of the index itself, found ahead of the walk
+  // and told when the walk reaches its position (see problem()).
+  bool unsound = false;
 };
 
 // Walks the entries of one index in the order the index lists them, each
@@ -32,6 +35,8 @@ class IndexCursor {
   virtual bool advance() = 0;
   // The current entry as a message names it: "Entry 12 of idx1".
   virtual std::string name() const = 0;
+  // What is wrong with the index where an unsound claim stands.
+  virtual std::string problem() const { return std::string(); }
 
  protected:
   IndexClaim claim_;

@@ -22,6 +22,7 @@ std::string says(const IndexCursor& cursor) {
 }
 
 VerifyProblem disagreement(const IndexCursor& cursor, const std::string& found) {
+  if (cursor.claim().unsound) return VerifyProblem(cursor.claim().position, cursor.problem());
   return VerifyProblem(cursor.claim().position, says(cursor) + ", " + found);
 }
 
@@ -33,6 +34,7 @@ std::string foundText(FourCC id, std::uint32_t size) {
 
 void check(const IndexCursor& cursor, FourCC id, std::uint32_t size, FourCC listType) {
   const IndexClaim& claim = cursor.claim();
+  if (claim.unsound) throw disagreement(cursor, std::string());
   const bool list = id == fourcc::LIST || id == fourcc::RIFF;
   const FourCC seen = list && claim.id != id ? listType : id;
   const bool sizeAgrees = claim.size == size || (claim.sizeMayCountHeader && claim.size == std::uint64_t{size} + 8);
@@ -69,7 +71,9 @@ void IndexMatcher::checkEntriesBefore(std::uint64_t position) {
   while (!heap_.empty() && heap_.front()->claim().position < position) {
     IndexCursor* cursor = pop();
     // Every header between the last one met and this one has been seen.
-    if (!metAny_ || cursor->claim().position > lastMet_) throw disagreement(*cursor, "where no chunk starts");
+    if (!metAny_ || cursor->claim().position > lastMet_ || cursor->claim().unsound) {
+      throw disagreement(*cursor, "where no chunk starts");
+    }
     checkBackward(*cursor);
     if (cursor->advance()) push(cursor);
   }
