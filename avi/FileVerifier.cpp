@@ -278,7 +278,7 @@ void FileVerifier::addOpenDMLIndex(Chunk& indx, unsigned stream) {
   const OpenDMLIndexChunk chunk(bytes, got);
   if (chunk.kind() != OpenDMLIndexChunk::Kind::superIndex) {
     // A writer may put a stream's one standard index into indx itself.
-    matcher_.add(std::make_unique<StandardIndexCursor>(lookups_, indx.dataPosition(), indx.size()));
+    matcher_.add(StandardIndexCursor::ofIndexChunk(lookups_, indx.dataPosition(), indx.size()));
     return;
   }
   const std::uint64_t entries = indx.dataPosition() + sizeof bytes;
@@ -299,7 +299,7 @@ void FileVerifier::addOpenDMLIndex(Chunk& indx, unsigned stream) {
   const AVISTREAMHEADER& header = headers_.back();
   lengths_.back() = static_cast<double>(header.dwScale) * static_cast<double>(ticks) / header.dwRate;
   matcher_.add(std::make_unique<SuperIndexCursor>(lookups_, entries, listed, stream));
-  matcher_.add(std::make_unique<StandardIndexCursor>(lookups_, entries, listed));
+  matcher_.add(StandardIndexCursor::ofSuperIndex(lookups_, entries, listed));
 }
 
 void FileVerifier::findLegacyIndex(const OpenList& aviForm, std::uint64_t moviDataPosition) {

@@ -13,14 +13,21 @@ constexpr std::uint32_t indexHeaderBytes = sizeof(OpenDMLIndexHeader);
 
 }  // namespace
 
-StandardIndexCursor::StandardIndexCursor(brix::SeekableInputStream& stream, std::uint64_t superIndexEntries,
-                                         std::uint64_t count)
-    : stream_(stream) {
-  segments_.emplace(stream, superIndexEntries, count, sizeof(SuperIndexEntry));
+std::unique_ptr<StandardIndexCursor> StandardIndexCursor::ofSuperIndex(brix::SeekableInputStream& stream,
+                                                                       std::uint64_t superIndexEntries,
+                                                                       std::uint64_t count) {
+  std::unique_ptr<StandardIndexCursor> cursor(new StandardIndexCursor(stream));
+  cursor->segments_.emplace(stream, superIndexEntries, count, sizeof(SuperIndexEntry));
+  return cursor;
 }
 
-StandardIndexCursor::StandardIndexCursor(brix::SeekableInputStream& stream, std::uint64_t position, std::uint32_t size)
-    : stream_(stream), single_(position - chunkHeaderBytes), singleSize_(size) {}
+std::unique_ptr<StandardIndexCursor> StandardIndexCursor::ofIndexChunk(brix::SeekableInputStream& stream,
+                                                                       std::uint64_t position, std::uint32_t size) {
+  std::unique_ptr<StandardIndexCursor> cursor(new StandardIndexCursor(stream));
+  cursor->single_ = position - chunkHeaderBytes;
+  cursor->singleSize_ = size;
+  return cursor;
+}
 
 bool StandardIndexCursor::advance() {
   if (failed_) return false;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,16 +17,20 @@ class StandardIndexCursor : public IndexCursor {
  public:
   // The segments the super index lists: count entries of 16 bytes from
   // superIndexEntries on.
-  StandardIndexCursor(brix::SeekableInputStream& stream, std::uint64_t superIndexEntries, std::uint64_t count);
-  // The one segment of a super index chunk (indx) that holds a standard
-  // index itself: its data at position, size bytes long.
-  StandardIndexCursor(brix::SeekableInputStream& stream, std::uint64_t position, std::uint32_t size);
+  static std::unique_ptr<StandardIndexCursor> ofSuperIndex(brix::SeekableInputStream& stream,
+                                                           std::uint64_t superIndexEntries, std::uint64_t count);
+  // The one segment of an indx chunk that holds a standard index itself:
+  // its data at position, size bytes long.
+  static std::unique_ptr<StandardIndexCursor> ofIndexChunk(brix::SeekableInputStream& stream, std::uint64_t position,
+                                                           std::uint32_t size);
 
   bool advance() override;
   std::string name() const override;
   std::string problem() const override { return problem_; }
 
  private:
+  explicit StandardIndexCursor(brix::SeekableInputStream& stream) : stream_(stream) {}
+
   // Reads the header of the segment whose chunk header lies at position;
   // false when the segment holds no entries to walk.
   bool openSegment(std::uint64_t position, std::uint64_t dataSize);
