@@ -45,9 +45,12 @@ void BlockReader::readBlocks() {
     block.length = 0;
     try {
       const auto wanted = static_cast<std::uint32_t>(std::min<std::uint64_t>(blockBytes, size_ - position));
-      if (wanted != 0) {
-        stream_.seek(static_cast<std::int64_t>(position), brix::Seekable::Begin);
-        block.length = stream_.read(block.data, wanted);
+      if (wanted != 0) stream_.seek(static_cast<std::int64_t>(position), brix::Seekable::Begin);
+      // One read fills the block but from a device that delivers less.
+      while (block.length < wanted) {
+        const std::uint32_t got = stream_.read(block.data + block.length, wanted - block.length);
+        if (got == 0) break;
+        block.length += got;
       }
     } catch (const std::exception& e) {
       block.error = std::make_exception_ptr(unreadableAt(position, e));
@@ -55,7 +58,7 @@ void BlockReader::readBlocks() {
     lock.lock();
     block.full = true;
     changed_.notify_all();
-    // A short read is the end of the data, as is a failed one.
+    // A block cut short is the end of the data, as is a failed read.
     if (block.length < blockBytes || block.error) return;
     position += block.length;
   }

@@ -45,9 +45,9 @@ class BlockReader {
   std::uint64_t size() const noexcept { return size_; }
 
   // The count (at most maxRun) bytes at position, reading every block up
-  // to them; null when the data ends first. Positions never go back by more
-  // than the bytes last handed out. Throws VerifyProblem when a block can't
-  // be read.
+  // to them; null when the data ends first. Runs are asked for in the order
+  // of the file, each starting no earlier than the one before ends. Throws
+  // VerifyProblem when a block can't be read.
   const std::uint8_t* bytesAt(std::uint64_t position, std::uint32_t count) {
     // Nearly always in the block held: the walk meets many chunks per block.
     if (position >= held_->position && position - held_->position + count <= held_->length) {

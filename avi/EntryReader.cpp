@@ -28,7 +28,14 @@ std::uint32_t readAt(brix::SeekableInputStream& stream, std::uint64_t position, 
   if (position > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return 0;
   try {
     stream.seek(static_cast<std::int64_t>(position), brix::Seekable::Begin);
-    return stream.read(buffer, count);
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    std::uint32_t done = 0;
+    while (done < count) {
+      const std::uint32_t got = stream.read(bytes + done, count - done);
+      if (got == 0) break;
+      done += got;
+    }
+    return done;
   } catch (const std::exception& e) {
     throw unreadableAt(position, e);
   }

@@ -38,7 +38,7 @@ class EntryReader {
   std::uint64_t taken_ = 0;
 };
 
-// Reads up to count bytes at position in one read call; returns how many
-// came. Positions past what a seek can reach come back empty; a failing
+// Reads up to count bytes at position, in one read call unless the stream
+// delivers less at once; returns how many came, fewer only at the end. Positions past what a seek can reach come back empty; a failing
 // read throws VerifyProblem.
 std::uint32_t readAt(brix::SeekableInputStream& stream, std::uint64_t position, void* buffer, std::uint32_t count);

@@ -108,7 +108,10 @@ void FileVerifier::walk() {
   std::uint64_t position = 0;
   while (!lists_.empty()) {
     if (position == lists_.back().end) {
+      const std::uint32_t size = lists_.back().size;
       closeList();
+      // A list of odd size has a pad byte too, unless its own list ends first.
+      if (!lists_.empty()) position = std::min(position + (size & 1), lists_.back().end);
     } else {
       position = visitChild(position);
     }
@@ -140,12 +143,13 @@ std::uint64_t FileVerifier::visitChild(std::uint64_t position) {
     return inFile ? std::string("the file") : named(list.id, list.type, list.position);
   };
   if (position >= reader_.size()) {
-    throw VerifyProblem(position, "The file ends" + at(position) + ", inside " + inList());
+    throw VerifyProblem(position, "The file ends" + at(position) + (inFile ? std::string() : ", inside " + inList()));
   }
   const std::uint64_t room = list.end - position;
   if (room < 8) {
-    throw VerifyProblem(position, (inFile ? std::string("The file") : inList()) + " ends with " + std::to_string(room) +
-                                      " bytes" + at(position) + " that hold no chunk");
+    throw VerifyProblem(position, (inFile ? std::string("The file") : inList()) + " ends with " +
+                                      (room == 1 ? std::string("1 byte") : std::to_string(room) + " bytes") +
+                                      at(position) + (room == 1 ? " that holds" : " that hold") + " no chunk");
   }
   const std::uint8_t* header = reader_.bytesAt(position, 8);
   if (!header) throw VerifyProblem(position, "The file ends inside the chunk header" + at(position));
@@ -161,7 +165,9 @@ std::uint64_t FileVerifier::visitChild(std::uint64_t position) {
   checkChunkId(list, position, id);
   if (isList(id) && size < 4) throw VerifyProblem(position, "List chunk" + at(position) + " holds less than 4 bytes");
   const std::uint64_t end = position + 8 + size;
-  if (end > list.end) {
+  // The file itself has no size of its own to agree with: a form that
+  // claims more than there is is a file cut short, found inside it.
+  if (end > list.end && !inFile) {
     throw VerifyProblem(position, (isList(id) ? named(id, type, position) : "Chunk " + chunkIdText(id) + at(position)) +
                                       " of " + std::to_string(size) + " bytes runs past the end of " + inList());
   }
