@@ -11,6 +11,7 @@
 #include "cli/ReportPrinter.h"
 #include "cli/Tally.h"
 #include "cli/TreeWalker.h"
+#include "page/VerifyReport.h"
 
 namespace {
 
@@ -26,9 +27,20 @@ unsigned threadCount(const CommandLine& line) {
   return cpus == 0 ? 1 : cpus;
 }
 
-FileReport readItem(const WalkItem& item, OnlineFiles online) {
-  if (item.folderError) return FileReport{item.path, {}, *item.folderError, false};
-  return readFileReport(item.path, nullptr, online);
+// A run reads the headers of its files, or verifies them whole; a verify
+// run reports a folder it can't read in the form of a verification too.
+FileReport readItem(const WalkItem& item, const CommandLine& line, const std::function<bool()>& interrupted) {
+  const OnlineFiles online = line.readOnline ? OnlineFiles::read : OnlineFiles::skip;
+  if (item.folderError) {
+    if (!line.verify) return FileReport{item.path, {}, *item.folderError, false};
+    Verification unread;
+    unread.status = *item.folderError;
+    return verificationReport(item.path, std::move(unread));
+  }
+  if (!line.verify) return readFileReport(item.path, nullptr, online);
+  // A file of many gigabytes takes a while: Ctrl+C stops it, not only the
+  // files after it.
+  return verifyFileReport(item.path, online, [&interrupted](std::uint64_t, std::uint64_t) { return !interrupted(); });
 }
 
 // The progress line of a run, redrawn at most every interval.
@@ -78,8 +90,8 @@ int checkCollection(const CommandLine& line, const Console& console, const std::
   Tally tally;
   Progress progress(line, console);
   TreeWalker walker(line.paths, line.recursive);
-  const OnlineFiles online = line.readOnline ? OnlineFiles::read : OnlineFiles::skip;
-  OrderedReader reader(threadCount(line), [online](const WalkItem& item) { return readItem(item, online); });
+  OrderedReader reader(threadCount(line),
+                       [&line, &interrupted](const WalkItem& item) { return readItem(item, line, interrupted); });
 
   const bool complete = reader.run([&walker] { return walker.next(); },
                                    [&](const WalkItem& item, FileReport& report) {
