@@ -15,8 +15,13 @@ constexpr std::size_t pageBytes = 4096;
 
 BlockReader::BlockReader(brix::SeekableInputStream& stream, std::uint64_t size, AfterBlock afterBlock)
     : stream_(stream), size_(size), afterBlock_(std::move(afterBlock)) {
-  for (Block& block : blocks_) {
-    block.storage.reset(new std::uint8_t[blockBytes + pageBytes]);
+  // A small file takes no more room than it needs: one block of its size.
+  const std::uint64_t blocks = (size + blockBytes - 1) / blockBytes;
+  used_ = static_cast<std::size_t>(std::min<std::uint64_t>(std::max<std::uint64_t>(blocks, 1), blockCount));
+  const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, size));
+  for (std::size_t i = 0; i < used_; ++i) {
+    Block& block = blocks_[i];
+    block.storage.reset(new std::uint8_t[bytes + pageBytes]);
     block.data = block.storage.get() + (pageBytes - reinterpret_cast<std::uintptr_t>(block.storage.get()) % pageBytes);
   }
   thread_ = std::thread([this] { readBlocks(); });
@@ -35,7 +40,7 @@ BlockReader::~BlockReader() {
 // data ends or a read fails.
 void BlockReader::readBlocks() {
   std::uint64_t position = 0;
-  for (std::size_t next = 0;; next = (next + 1) % blockCount) {
+  for (std::size_t next = 0;; next = (next + 1) % used_) {
     Block& block = blocks_[next];
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this, &block] { return stopping_ || !block.full; });
@@ -67,7 +72,7 @@ void BlockReader::readBlocks() {
 bool BlockReader::takeNextBlock() {
   if (nextPosition_ >= size_) return false;
   Block& next = blocks_[nextBlock_];
-  nextBlock_ = (nextBlock_ + 1) % blockCount;
+  nextBlock_ = (nextBlock_ + 1) % used_;
   std::unique_lock<std::mutex> lock(mutex_);
   if (held_ != &none_) {
     held_->full = false;

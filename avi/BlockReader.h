@@ -90,6 +90,7 @@ class BlockReader {
   // Blocks enough that neither waits for the other at every block: each
   // wait for the other thread costs about as long as reading a block.
   Block blocks_[blockCount];
+  std::size_t used_;  // of the blocks, those a file of this size needs
   std::size_t nextBlock_ = 0;
   // Held by the caller: none before the first block, then the one taken
   // last. The others are the thread's to fill.
