@@ -7,23 +7,13 @@
 
 #include "avi/VerifyProblem.h"
 
-namespace {
-
-constexpr std::size_t pageBytes = 4096;
-
-}  // namespace
-
 BlockReader::BlockReader(brix::SeekableInputStream& stream, std::uint64_t size, AfterBlock afterBlock)
     : stream_(stream), size_(size), afterBlock_(std::move(afterBlock)) {
   // A small file takes no more room than it needs: one block of its size.
   const std::uint64_t blocks = (size + blockBytes - 1) / blockBytes;
   used_ = static_cast<std::size_t>(std::min<std::uint64_t>(std::max<std::uint64_t>(blocks, 1), blockCount));
   const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, size));
-  for (std::size_t i = 0; i < used_; ++i) {
-    Block& block = blocks_[i];
-    block.storage.reset(new std::uint8_t[bytes + pageBytes]);
-    block.data = block.storage.get() + (pageBytes - reinterpret_cast<std::uintptr_t>(block.storage.get()) % pageBytes);
-  }
+  for (std::size_t i = 0; i < used_; ++i) blocks_[i].data = PageBuffer(bytes);
   thread_ = std::thread([this] { readBlocks(); });
 }
 
@@ -53,7 +43,7 @@ void BlockReader::readBlocks() {
       if (wanted != 0) stream_.seek(static_cast<std::int64_t>(position), brix::Seekable::Begin);
       // One read fills the block but from a device that delivers less.
       while (block.length < wanted) {
-        const std::uint32_t got = stream_.read(block.data + block.length, wanted - block.length);
+        const std::uint32_t got = stream_.read(block.data.data() + block.length, wanted - block.length);
         if (got == 0) break;
         block.length += got;
       }
@@ -94,16 +84,16 @@ const std::uint8_t* BlockReader::bytesBeyondBlock(std::uint64_t position, std::u
   for (;;) {
     const std::uint64_t blockEnd = held_->position + held_->length;
     if (position < blockEnd) {
-      if (blockEnd - position >= count) return held_->data + (position - held_->position);
+      if (blockEnd - position >= count) return held_->data.data() + (position - held_->position);
       break;
     }
     if (!takeNextBlock()) return nullptr;
   }
   // The run starts in this block and ends in the next.
   const auto head = static_cast<std::uint32_t>(held_->position + held_->length - position);
-  std::memcpy(joined_, held_->data + (position - held_->position), head);
+  std::memcpy(joined_, held_->data.data() + (position - held_->position), head);
   if (!takeNextBlock() || held_->length < count - head) return nullptr;
-  std::memcpy(joined_ + head, held_->data, count - head);
+  std::memcpy(joined_ + head, held_->data.data(), count - head);
   return joined_;
 }
 

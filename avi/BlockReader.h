@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "avi/PageBuffer.h"
 #include "base/SeekableInputStream.h"
 
 // Reads a stream once, front to back, in large blocks of one read call
@@ -56,8 +57,8 @@ class BlockReader {
       // found from the one before: fetching the bytes ahead of them into
       // the cache early spares the walk a wait for memory at every one.
       const std::uint64_t wanted = std::min<std::uint64_t>(offset + prefetchBytes, held_->length);
-      for (; prefetched_ < wanted; prefetched_ += cacheLineBytes) __builtin_prefetch(held_->data + prefetched_);
-      return held_->data + offset;
+      for (; prefetched_ < wanted; prefetched_ += cacheLineBytes) __builtin_prefetch(held_->data.data() + prefetched_);
+      return held_->data.data() + offset;
     }
     return bytesBeyondBlock(position, count);
   }
@@ -66,10 +67,7 @@ class BlockReader {
 
  private:
   struct Block {
-    std::unique_ptr<std::uint8_t[]> storage;
-    // In storage, at a page boundary: the system copies into a buffer that
-    // starts anywhere else at a third of the speed.
-    std::uint8_t* data = nullptr;
+    PageBuffer data;
     std::uint64_t position = 0;
     std::uint32_t length = 0;
     bool full = false;

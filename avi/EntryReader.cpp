@@ -13,11 +13,12 @@ EntryReader::EntryReader(brix::SeekableInputStream& stream, std::uint64_t positi
 bool EntryReader::readBlock() {
   if (left_ == 0) return false;
   const std::uint64_t entries = std::min<std::uint64_t>(left_, blockBytes / entryBytes_);
-  block_.resize(static_cast<std::size_t>(entries * entryBytes_));
-  const std::uint32_t got = readAt(stream_, position_, block_.data(), static_cast<std::uint32_t>(block_.size()));
+  if (!block_.data()) block_ = PageBuffer(blockBytes);
+  const std::uint32_t got =
+      readAt(stream_, position_, block_.data(), static_cast<std::uint32_t>(entries * entryBytes_));
   // What the file does not hold is not an entry.
   const std::uint32_t whole = got / entryBytes_;
-  block_.resize(std::size_t{whole} * entryBytes_);
+  held_ = std::size_t{whole} * entryBytes_;
   left_ = whole < entries ? 0 : left_ - entries;
   position_ += entries * entryBytes_;
   offset_ = 0;

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
-#include <vector>
 
+#include "avi/PageBuffer.h"
 #include "base/SeekableInputStream.h"
 
 // The entries of an index chunk, all of one size, read a block at a time
@@ -16,7 +16,7 @@ class EntryReader {
 
   // The next entry's bytes; null when there are no more.
   const std::uint8_t* next() {
-    if (offset_ + entryBytes_ > block_.size() && !readBlock()) return nullptr;
+    if (offset_ + entryBytes_ > held_ && !readBlock()) return nullptr;
     const std::uint8_t* entry = block_.data() + offset_;
     offset_ += entryBytes_;
     ++taken_;
@@ -33,12 +33,13 @@ class EntryReader {
   std::uint64_t position_;  // of the first entry not yet in the block
   std::uint64_t left_;      // entries not yet in the block
   std::uint32_t entryBytes_;
-  std::vector<std::uint8_t> block_;
+  PageBuffer block_;
+  std::size_t held_ = 0;    // bytes of whole entries in block_
   std::size_t offset_ = 0;  // of the next entry in the block
   std::uint64_t taken_ = 0;
 };
 
 // Reads up to count bytes at position, in one read call unless the stream
-// delivers less at once; returns how many came, fewer only at the end. Positions past what a seek can reach come back empty; a failing
-// read throws VerifyProblem.
+// delivers less at once; returns how many came, fewer only at the end. Positions past what a seek can reach come back
+// empty; a failing read throws VerifyProblem.
 std::uint32_t readAt(brix::SeekableInputStream& stream, std::uint64_t position, void* buffer, std::uint32_t count);
