@@ -110,6 +110,28 @@ StreamLayout audioStream() {
   return s;
 }
 
+AviLayout mostRowsLayout() {
+  constexpr std::size_t streams = 100;
+  constexpr std::size_t tags = 257;
+  constexpr std::size_t textBytes = 1024;
+  AviLayout layout;
+  for (std::size_t i = 0; i < streams; ++i) {
+    StreamLayout stream = videoStream();
+    if (i % 2 == 1) {
+      stream = audioStream();
+      stream.format = waveFormatExtensible(6, 48000, 24, 24, 0x3F, 1);
+    }
+    stream.name = Bytes(textBytes, static_cast<std::uint8_t>('a' + i % 26));
+    layout.streams.push_back(stream);
+  }
+  layout.dmlhSize = 248;
+  layout.index.emplace();
+  std::vector<std::pair<std::string, std::string>> info;
+  for (std::size_t i = 0; i < tags; ++i) info.emplace_back("ICMT", std::string(textBytes - 1, 'c'));
+  layout.hdrlExtras = {infoList(info)};
+  return layout;
+}
+
 void addMovieChunks(AviLayout& layout, const std::string& id, std::size_t count, std::size_t dataSize) {
   if (!layout.index) layout.index.emplace();
   // Offsets count from the movi list type: 4 bytes, then the chunks so far.

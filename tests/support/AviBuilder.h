@@ -81,6 +81,12 @@ StreamLayout videoStream(std::int32_t width = 320, std::int32_t height = 240,
                          std::uint32_t compression = mjpgCompression);
 StreamLayout audioStream();
 
+// The file that gives the most rows any file can give: as many streams as
+// chunk ids address, each with every row a stream can have (the longest
+// formats, a name, an index summary), the OpenDML header, and one INFO tag
+// more than are shown; every name and tag as long as is shown.
+AviLayout mostRowsLayout();
+
 // movi chunks and matching idx1 entries: count chunks of id (e.g. "00dc")
 // with dataSize bytes each; every key-th one is a key frame.
 void addMovieChunks(AviLayout& layout, const std::string& id, std::size_t count, std::size_t dataSize);
