@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <system_error>
 #include <utility>
 
 #include "page/StatusText.h"
 
 namespace {
 
-constexpr std::size_t itemsAheadPerThread = 4;
+constexpr std::size_t itemsAheadPerJob = 4;
 constexpr std::chrono::milliseconds pollInterval(100);
 
 FileReport readWithoutThrowing(const OrderedReader::Read& read, const WalkItem& item) {
@@ -22,20 +23,20 @@ FileReport readWithoutThrowing(const OrderedReader::Read& read, const WalkItem& 
 
 }  // namespace
 
-OrderedReader::OrderedReader(unsigned threads, Read read)
-    : read_(std::move(read)), window_(itemsAheadPerThread * std::max(threads, 1u)) {
-  const unsigned count = std::max(threads, 1u);
-  threads_.reserve(count);
-  try {
-    for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { work(); });
-  } catch (...) {
-    finish();
-    throw;
-  }
-}
+OrderedReader::OrderedReader(unsigned jobs, Read read)
+    : read_(std::move(read)), jobs_(std::max(jobs, 1u)), window_(itemsAheadPerJob * jobs_) {}
 
 OrderedReader::~OrderedReader() {
   finish();
+}
+
+void OrderedReader::startHelpers() {
+  helpers_.reserve(jobs_ - 1);
+  try {
+    while (helpers_.size() < jobs_ - 1) helpers_.emplace_back([this] { work(); });
+  } catch (const std::system_error&) {
+    // The threads that did start read along; the caller reads in any case.
+  }
 }
 
 void OrderedReader::finish() {
@@ -43,36 +44,36 @@ void OrderedReader::finish() {
     const std::lock_guard<std::mutex> lock(mutex_);
     ending_ = true;
   }
-  itemTaken_.notify_all();
-  for (std::thread& thread : threads_) {
-    if (thread.joinable()) thread.join();
+  itemAdded_.notify_all();
+  for (std::thread& helper : helpers_) {
+    if (helper.joinable()) helper.join();
   }
+}
+
+bool OrderedReader::readNext(std::unique_lock<std::mutex>& lock) {
+  if (nextToRead_ == firstNumber_ + slots_.size()) return false;
+  const std::uint64_t number = nextToRead_++;
+  const WalkItem item = slots_[number - firstNumber_].item;
+  lock.unlock();
+  FileReport report = readWithoutThrowing(read_, item);
+  lock.lock();
+  // Nothing from number on is delivered while it is being read, so its
+  // slot is still there.
+  slots_[number - firstNumber_].report = std::move(report);
+  return true;
 }
 
 void OrderedReader::work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    itemTaken_.wait(lock, [this] { return ending_ || nextToRead_ < firstNumber_ + slots_.size(); });
+    itemAdded_.wait(lock, [this] { return ending_ || nextToRead_ < firstNumber_ + slots_.size(); });
     if (ending_) return;
-    const std::uint64_t number = nextToRead_++;
-    const WalkItem item = slots_[number - firstNumber_].item;
-    lock.unlock();
-    FileReport report = readWithoutThrowing(read_, item);
-    lock.lock();
-    // Nothing before number is delivered while it is being read, so its
-    // slot is still there.
-    slots_[number - firstNumber_].report = std::move(report);
-    // The caller is woken once there are as many reports to hand over as
-    // there are threads (or all there are), not for each: every wake-up
-    // takes a processor from the reading.
-    if (readyFromFront() >= std::min(threads_.size(), slots_.size())) reportMade_.notify_one();
+    const std::uint64_t number = nextToRead_;
+    readNext(lock);
+    // The caller waits only for the report it hands over next; a wake-up
+    // for any other would take a processor from the reading for nothing.
+    if (callerWaiting_ && number == firstNumber_) frontDone_.notify_one();
   }
-}
-
-std::size_t OrderedReader::readyFromFront() const {
-  std::size_t ready = 0;
-  while (ready < slots_.size() && slots_[ready].report) ++ready;
-  return ready;
 }
 
 bool OrderedReader::run(const Source& source, const Deliver& deliver, const ShouldStop& shouldStop) {
@@ -88,25 +89,40 @@ bool OrderedReader::run(const Source& source, const Deliver& deliver, const Shou
       lock.lock();
       if (item) {
         slots_.push_back({std::move(*item), std::nullopt});
-        itemTaken_.notify_one();
+        if (!helpers_.empty()) itemAdded_.notify_one();
       } else {
         sourceEmpty = !stopped;
       }
     }
     if (stopped || slots_.empty()) break;
-    if (!slots_.front().report) {
-      reportMade_.wait_for(lock, pollInterval, [this] { return slots_.front().report.has_value(); });
-      if (slots_.front().report) continue;
+    // A second item: from here on other threads pay for their start.
+    if (helpers_.empty() && jobs_ > 1 && slots_.size() > 1) {
+      lock.unlock();
+      startHelpers();
+      lock.lock();
+    }
+    if (slots_.front().report) {
+      Slot slot = std::move(slots_.front());
+      slots_.pop_front();
+      ++firstNumber_;
+      lock.unlock();
+      deliver(slot.item, *slot.report);
+      stopped = shouldStop();
+      lock.lock();
+      continue;
+    }
+    if (readNext(lock)) {
       lock.unlock();
       stopped = shouldStop();
       lock.lock();
       continue;
     }
-    Slot slot = std::move(slots_.front());
-    slots_.pop_front();
-    ++firstNumber_;
+    // Every item held is being read elsewhere, the front among them.
+    callerWaiting_ = true;
+    frontDone_.wait_for(lock, pollInterval, [this] { return slots_.front().report.has_value(); });
+    callerWaiting_ = false;
+    if (slots_.front().report) continue;
     lock.unlock();
-    deliver(slot.item, *slot.report);
     stopped = shouldStop();
     lock.lock();
   }
