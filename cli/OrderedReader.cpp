@@ -10,7 +10,11 @@
 
 namespace {
 
-constexpr std::size_t itemsAheadPerJob = 4;
+constexpr std::size_t itemsAheadPerJob = 16;
+// A thread that ran out of items sleeps until this many are there to read:
+// woken for each one, it would cost a wake-up per file, and the caller,
+// which reads too, would take most of them before it runs anyway.
+constexpr std::size_t itemsPerWakeUp = 8;
 constexpr std::chrono::milliseconds pollInterval(100);
 
 FileReport readWithoutThrowing(const OrderedReader::Read& read, const WalkItem& item) {
@@ -50,8 +54,12 @@ void OrderedReader::finish() {
   }
 }
 
+std::size_t OrderedReader::unread() const {
+  return static_cast<std::size_t>(firstNumber_ + slots_.size() - nextToRead_);
+}
+
 bool OrderedReader::readNext(std::unique_lock<std::mutex>& lock) {
-  if (nextToRead_ == firstNumber_ + slots_.size()) return false;
+  if (unread() == 0) return false;
   const std::uint64_t number = nextToRead_++;
   const WalkItem item = slots_[number - firstNumber_].item;
   lock.unlock();
@@ -66,13 +74,21 @@ bool OrderedReader::readNext(std::unique_lock<std::mutex>& lock) {
 void OrderedReader::work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    itemAdded_.wait(lock, [this] { return ending_ || nextToRead_ < firstNumber_ + slots_.size(); });
+    // Out of items, it sleeps until there are several to read.
+    if (unread() == 0) itemAdded_.wait(lock, [this] { return ending_ || unread() >= itemsPerWakeUp; });
     if (ending_) return;
     const std::uint64_t number = nextToRead_;
     readNext(lock);
     // The caller waits only for the report it hands over next; a wake-up
     // for any other would take a processor from the reading for nothing.
-    if (callerWaiting_ && number == firstNumber_) frontDone_.notify_one();
+    // Woken with the lock held, it would only wait for the lock, and on a
+    // busy machine, where both threads share one processor, take it from
+    // this thread first.
+    if (callerWaiting_ && number == firstNumber_) {
+      lock.unlock();
+      frontDone_.notify_one();
+      lock.lock();
+    }
   }
 }
 
@@ -82,14 +98,16 @@ bool OrderedReader::run(const Source& source, const Deliver& deliver, const Shou
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stopped) {
     while (!sourceEmpty && !stopped && slots_.size() < window_) {
+      // Enough to wake a helper for: woken once the lock is free (see work).
+      const bool wake = !helpers_.empty() && unread() >= itemsPerWakeUp;
       lock.unlock();
+      if (wake) itemAdded_.notify_one();
       // The source lists folders: not under the lock.
       stopped = shouldStop();
       std::optional<WalkItem> item = stopped ? std::nullopt : source();
       lock.lock();
       if (item) {
         slots_.push_back({std::move(*item), std::nullopt});
-        if (!helpers_.empty()) itemAdded_.notify_one();
       } else {
         sourceEmpty = !stopped;
       }
@@ -99,6 +117,10 @@ bool OrderedReader::run(const Source& source, const Deliver& deliver, const Shou
     if (helpers_.empty() && jobs_ > 1 && slots_.size() > 1) {
       lock.unlock();
       startHelpers();
+      lock.lock();
+    } else if (!helpers_.empty() && unread() >= itemsPerWakeUp) {
+      lock.unlock();
+      itemAdded_.notify_one();
       lock.lock();
     }
     if (slots_.front().report) {

@@ -19,9 +19,9 @@
 // may wait for the caller's own read to end. The jobs - 1 other threads
 // start only when they pay, once a second item is there: one item, or one
 // job, is read on the calling thread alone. At most a fixed window of items
-// (four per job) is taken ahead of the one handed over next, so memory is
-// bounded by the job count, whatever the number of files or whichever of
-// them is slow.
+// (sixteen per job) is taken ahead of the one handed over next, so memory
+// is bounded by the job count, whatever the number of files or whichever
+// of them is slow.
 class OrderedReader {
  public:
   using Source = std::function<std::optional<WalkItem>()>;
@@ -60,6 +60,8 @@ class OrderedReader {
   // Takes the next item nobody reads yet and reads it, the lock released
   // meanwhile; false when every item held is taken.
   bool readNext(std::unique_lock<std::mutex>& lock);
+  // Items held that nobody reads yet.
+  std::size_t unread() const;
   void finish();
 
   const Read read_;

@@ -135,11 +135,11 @@ class ReaderRun {
 };
 
 TEST(OrderedReader, ReportsComeInTheOrderOfTheItemsWhateverFinishesFirst) {
-  ControlledReads reads(6);
+  ControlledReads reads(60);
   ReaderRun run(reads, 3);
-  for (std::size_t i = 6; i-- > 0;) reads.open(i);
+  for (std::size_t i = 60; i-- > 0;) reads.open(i);
   EXPECT_TRUE(run.join());
-  EXPECT_EQ(reads.delivered(), numbers(0, 6));
+  EXPECT_EQ(reads.delivered(), numbers(0, 60));
 }
 
 TEST(OrderedReader, OneItemOrOneJobStartsNoThreadAndMoreStartTheOtherJobs) {
@@ -169,7 +169,7 @@ TEST(OrderedReader, TakesNoMoreThanItsWindowAheadOfWhatItHandedOver) {
   EXPECT_TRUE(run.join());
   EXPECT_EQ(reads.delivered(), numbers(0, 100));
   EXPECT_EQ(reads.maxAhead(), run.window());
-  EXPECT_EQ(run.window(), 8u);
+  EXPECT_EQ(run.window(), 32u);
 }
 
 TEST(OrderedReader, AReadThatThrowsIsAFailedReportAndTheOthersGoOn) {
