@@ -26,9 +26,11 @@ unsigned threadCount(const CommandLine& line) {
   return cpus == 0 ? 1 : cpus;
 }
 
-FileReport readItem(const WalkItem& item) {
+// With brief lines only the status is shown: the rows would be made for
+// nothing.
+FileReport readItem(const WalkItem& item, bool brief) {
   if (item.folderError) return FileReport{item.path, {}, *item.folderError, false};
-  return readFileReport(item.path);
+  return brief ? readFileStatus(item.path) : readFileReport(item.path);
 }
 
 // The progress line of a run, redrawn at most every interval.
@@ -78,7 +80,7 @@ int checkCollection(const CommandLine& line, const Console& console, const std::
   Tally tally;
   Progress progress(line, console);
   TreeWalker walker(line.paths, line.recursive);
-  OrderedReader reader(threadCount(line), readItem);
+  OrderedReader reader(threadCount(line), [brief = line.brief](const WalkItem& item) { return readItem(item, brief); });
 
   const bool complete = reader.run([&walker] { return walker.next(); },
                                    [&](const WalkItem& item, FileReport& report) {

@@ -45,6 +45,13 @@ FileReport readFileReport(const std::string& path, const StructureRowSink& onRow
   });
 }
 
+FileReport readFileStatus(const std::string& path) {
+  return reportOf(path, nullptr, [&path](const StructureRowSink&) {
+    brix::WindowsFile file = openInspectedFile(path);
+    const AVIFile avi(file, AVIFile::Metadata::skip);
+  });
+}
+
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream, StructureRowSet set) {
   return reportOf(path, nullptr, [&](const StructureRowSink& sink) { parseAndListRows(path, stream, sink, set); });
 }

@@ -29,6 +29,10 @@ struct FileReport {
 // page lists them, before it is kept; a row it fails on is not kept, and its
 // failure is the status.
 FileReport readFileReport(const std::string& path, const StructureRowSink& onRow = nullptr);
+// The status of the same reading, without rows, for a reader that shows no
+// more: the file is parsed without its stream names and INFO tags, which
+// never change whether it reads, and no row is made.
+FileReport readFileStatus(const std::string& path);
 // Reads from a stream already open; path is only shown. With the header
 // rows alone, the file is read without its stream names and INFO tags.
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream,
