@@ -16,7 +16,6 @@ constexpr std::uint32_t minMainHeaderBytes = 48;
 constexpr std::uint32_t maxMainHeaderBytes = 56;
 constexpr std::uint32_t minExtendedHeaderBytes = 4;
 constexpr std::uint32_t maxExtendedHeaderBytes = 248;
-constexpr unsigned maxStreamNumbers = 100;  // two decimal digits in a chunk id
 
 std::runtime_error streamError(const char* before, std::uint32_t stream, const char* after) {
   return std::runtime_error(before + std::to_string(stream) + after);
@@ -84,7 +83,14 @@ void AVIFile::readMainHeader(Chunk& hdrl) {
 
 void AVIFile::readStreams(Chunk& hdrl, Metadata metadata, std::vector<Chunk*>& superIndexes) {
   // dwStreams comes from the file: the lists that exist bound the work, not
-  // the count. The i-th strl list is the next one after the (i-1)-th.
+  // the count. Past what chunk ids can address the count is refused outright:
+  // otherwise a few megabytes of minimal strl lists make tens of thousands
+  // of streams, and every one of them costs its readers rows and memory.
+  if (mainHeader_.dwStreams > maxStreams) {
+    throw std::runtime_error("Too many streams in AVI header (" + std::to_string(mainHeader_.dwStreams) + ", at most " +
+                             std::to_string(maxStreams) + ")");
+  }
+  // The i-th strl list is the next one after the (i-1)-th.
   auto strl = hdrl.begin();
   for (std::uint32_t i = 0; i < mainHeader_.dwStreams; ++i, ++strl) {
     while (strl != hdrl.end() && !(strl->id() == fourcc::LIST && strl->listType() == fourcc::strl)) ++strl;
@@ -153,7 +159,7 @@ void AVIFile::readLegacyIndex(Chunk& idx1, std::uint64_t moviDataPosition) {
 
   // First pass: check every entry in order and count per stream, so each
   // stream's index is allocated once at its final size.
-  std::array<std::size_t, maxStreamNumbers> perStream{};
+  std::array<std::size_t, maxStreams> perStream{};
   for (std::size_t k = 0; k < count; ++k) {
     const unsigned s = streamNumberFromChunkId(entries[k].chunkId);
     if (s >= mainHeader_.dwStreams) {
@@ -162,7 +168,7 @@ void AVIFile::readLegacyIndex(Chunk& idx1, std::uint64_t moviDataPosition) {
     }
     ++perStream[s];
   }
-  for (std::size_t s = 0; s < streams_.size() && s < maxStreamNumbers; ++s) streams_[s]->reserveIndex(perStream[s]);
+  for (std::size_t s = 0; s < streams_.size(); ++s) streams_[s]->reserveIndex(perStream[s]);
   for (std::size_t k = 0; k < count; ++k) {
     streams_[streamNumberFromChunkId(entries[k].chunkId)]->addIndexEntry(entries[k], moviDataPosition);
   }

@@ -26,9 +26,11 @@ unsigned threadCount(const CommandLine& line) {
   return cpus == 0 ? 1 : cpus;
 }
 
-FileReport readItem(const WalkItem& item, OnlineFiles online) {
+// With brief lines only the status is shown: the rows would be made for
+// nothing.
+FileReport readItem(const WalkItem& item, bool brief, OnlineFiles online) {
   if (item.folderError) return FileReport{item.path, {}, *item.folderError, false};
-  return readFileReport(item.path, nullptr, online);
+  return brief ? readFileStatus(item.path, online) : readFileReport(item.path, nullptr, online);
 }
 
 // The progress line of a run, redrawn at most every interval.
@@ -79,7 +81,8 @@ int checkCollection(const CommandLine& line, const Console& console, const std::
   Progress progress(line, console);
   TreeWalker walker(line.paths, line.recursive);
   const OnlineFiles online = line.readOnline ? OnlineFiles::read : OnlineFiles::skip;
-  OrderedReader reader(threadCount(line), [online](const WalkItem& item) { return readItem(item, online); });
+  OrderedReader reader(threadCount(line),
+                       [brief = line.brief, online](const WalkItem& item) { return readItem(item, brief, online); });
 
   const bool complete = reader.run([&walker] { return walker.next(); },
                                    [&](const WalkItem& item, FileReport& report) {
