@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::uint32_t minExtendedHeaderBytes = 4;
 constexpr std::uint32_t maxExtendedHeaderBytes = 248;
-constexpr unsigned maxStreamNumbers = 100;  // two decimal digits in a chunk id
 
 void seekTo(Chunk& chunk) {
   chunk.stream().seek(static_cast<std::int64_t>(chunk.dataPosition()), brix::Seekable::Begin);
@@ -125,7 +124,7 @@ void AVIFile::readLegacyIndex(Chunk& idx1, std::uint64_t moviDataPosition) {
 
   // First pass: check every entry in order and count per stream, so each
   // stream's index is allocated once at its final size.
-  std::array<std::size_t, maxStreamNumbers> perStream{};
+  std::array<std::size_t, maxStreams> perStream{};
   for (std::size_t k = 0; k < count; ++k) {
     const unsigned s = streamNumberFromChunkId(entries[k].chunkId);
     if (s >= mainHeader_.dwStreams) {
@@ -134,7 +133,7 @@ void AVIFile::readLegacyIndex(Chunk& idx1, std::uint64_t moviDataPosition) {
     }
     ++perStream[s];
   }
-  for (std::size_t s = 0; s < streams_.size() && s < maxStreamNumbers; ++s) streams_[s]->reserveIndex(perStream[s]);
+  for (std::size_t s = 0; s < streams_.size(); ++s) streams_[s]->reserveIndex(perStream[s]);
   for (std::size_t k = 0; k < count; ++k) {
     streams_[streamNumberFromChunkId(entries[k].chunkId)]->addIndexEntry(entries[k], moviDataPosition);
   }

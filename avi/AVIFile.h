@@ -24,6 +24,11 @@ class AVIFile {
   // exactly the structure.
   enum class Metadata { read, skip };
 
+  // Data chunk ids carry the stream number in two decimal digits, so no file
+  // can address more streams than this; a header that claims more is
+  // refused before any stream is made ("Too many streams in AVI header").
+  static constexpr std::uint32_t maxStreams = 100;
+
   // Parses from the stream's current position to its end.
   explicit AVIFile(brix::SeekableInputStream& stream, Metadata metadata = Metadata::read);
 

@@ -21,8 +21,6 @@ namespace {
 
 constexpr FourCC JUNK = makeFourCC('J', 'U', 'N', 'K');
 constexpr std::uint32_t legacyEntryBytes = sizeof(LegacyIndexEntry);
-// Data chunk ids name streams in two decimal digits.
-constexpr std::uint32_t maxStreams = 100;
 
 // The pass was asked to stop after reading up to position.
 struct Stopped {
@@ -254,9 +252,6 @@ void FileVerifier::readHeaders(const OpenList& hdrl) {
   std::uint64_t where = hdrl.position;
   try {
     const AVIMAINHEADER main = readMainHeader(list);
-    if (main.dwStreams > maxStreams) {
-      throw std::runtime_error("Too many streams in AVI header (" + std::to_string(main.dwStreams) + ")");
-    }
     forEachStreamList(list, main.dwStreams, [&](std::uint32_t i, Chunk& strl, Chunk& strh, Chunk& strf) {
       where = strl.dataPosition() - 8;
       const AVIStream stream(strh, strf);

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "avi/AVIFile.h"
+
 namespace {
 
 constexpr std::uint32_t minMainHeaderBytes = 48;
@@ -34,7 +36,14 @@ void forEachStreamList(
     Chunk& hdrl, std::uint32_t streams,
     const std::function<void(std::uint32_t stream, Chunk& strl, Chunk& strh, Chunk& strf)>& onStream) {
   // dwStreams comes from the file: the lists that exist bound the work, not
-  // the count. The i-th strl list is the next one after the (i-1)-th.
+  // the count. Past what chunk ids can address the count is refused outright:
+  // otherwise a few megabytes of minimal strl lists make tens of thousands
+  // of streams, and every one of them costs its readers rows and memory.
+  if (streams > AVIFile::maxStreams) {
+    throw std::runtime_error("Too many streams in AVI header (" + std::to_string(streams) + ", at most " +
+                             std::to_string(AVIFile::maxStreams) + ")");
+  }
+  // The i-th strl list is the next one after the (i-1)-th.
   auto strl = hdrl.begin();
   for (std::uint32_t i = 0; i < streams; ++i, ++strl) {
     while (strl != hdrl.end() && !(strl->id() == fourcc::LIST && strl->listType() == fourcc::strl)) ++strl;

@@ -16,9 +16,10 @@ AVIMAINHEADER readMainHeader(Chunk& hdrl);
 
 // Calls onStream for each of the streams 0 to streams - 1 in order, with
 // the stream's header list (strl, the i-th among hdrl's children, whatever
-// stands between them) and its strh and strf chunks. Throws "Stream header
-// list for stream <i> not found", "strh chunk for stream <i> not found" or
-// "strf chunk for stream <i> not found", or what onStream throws.
+// stands between them) and its strh and strf chunks. Throws "Too many
+// streams in AVI header (<n>, at most 100)" before any, "Stream header list
+// for stream <i> not found", "strh chunk for stream <i> not found" or "strf
+// chunk for stream <i> not found", or what onStream throws.
 void forEachStreamList(
     Chunk& hdrl, std::uint32_t streams,
     const std::function<void(std::uint32_t stream, Chunk& strl, Chunk& strh, Chunk& strf)>& onStream);

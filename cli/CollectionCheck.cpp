@@ -29,6 +29,8 @@ unsigned threadCount(const CommandLine& line) {
 
 // A run reads the headers of its files, or verifies them whole; a verify
 // run reports a folder it can't read in the form of a verification too.
+// With brief lines only the status is shown: the rows would be made for
+// nothing.
 FileReport readItem(const WalkItem& item, const CommandLine& line, const std::function<bool()>& interrupted) {
   const OnlineFiles online = line.readOnline ? OnlineFiles::read : OnlineFiles::skip;
   if (item.folderError) {
@@ -37,10 +39,12 @@ FileReport readItem(const WalkItem& item, const CommandLine& line, const std::fu
     unread.status = *item.folderError;
     return verificationReport(item.path, std::move(unread));
   }
-  if (!line.verify) return readFileReport(item.path, nullptr, online);
   // A file of many gigabytes takes a while: Ctrl+C stops it, not only the
   // files after it.
-  return verifyFileReport(item.path, online, [&interrupted](std::uint64_t, std::uint64_t) { return !interrupted(); });
+  if (line.verify) {
+    return verifyFileReport(item.path, online, [&interrupted](std::uint64_t, std::uint64_t) { return !interrupted(); });
+  }
+  return line.brief ? readFileStatus(item.path, online) : readFileReport(item.path, nullptr, online);
 }
 
 // The progress line of a run, redrawn at most every interval.

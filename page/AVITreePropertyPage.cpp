@@ -14,6 +14,7 @@
 #include "page/TextReport.h"
 #include "ui/Clipboard.h"
 #include "ui/CommonControls.h"
+#include "ui/DrawingPause.h"
 #include "ui/PopupMenu.h"
 
 namespace {
@@ -146,6 +147,10 @@ void AVITreePropertyPage::setUpList() {
 void AVITreePropertyPage::fillList() {
   // Whatever fails, "Copy all" still has the path and the status.
   report_ = FileReport{fileName_, {}, {}, false};
+  // Each row still goes into the list as it is made, but the list draws
+  // once, when this pause ends: drawn row by row, a few thousand rows took
+  // seconds.
+  const brix::DrawingPause pause(listView_);
   try {
     report_ = readFileReport(
         fileName_, [this](int indent, int image, const std::string& element, const std::optional<std::string>& value) {

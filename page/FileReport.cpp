@@ -45,6 +45,13 @@ FileReport readFileReport(const std::string& path, const StructureRowSink& onRow
   });
 }
 
+FileReport readFileStatus(const std::string& path, OnlineFiles online) {
+  return reportOf(path, nullptr, [&path, online](const StructureRowSink&) {
+    brix::WindowsFile file = openInspectedFile(path, online);
+    const AVIFile avi(file, AVIFile::Metadata::skip);
+  });
+}
+
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream, StructureRowSet set) {
   return reportOf(path, nullptr, [&](const StructureRowSink& sink) { parseAndListRows(path, stream, sink, set); });
 }

@@ -35,6 +35,10 @@ struct FileReport {
 // failure is the status.
 FileReport readFileReport(const std::string& path, const StructureRowSink& onRow = nullptr,
                           OnlineFiles online = OnlineFiles::skip);
+// The status of the same reading, without rows, for a reader that shows no
+// more: the file is parsed without its stream names, INFO tags and OpenDML
+// indexes, which never change whether it reads, and no row is made.
+FileReport readFileStatus(const std::string& path, OnlineFiles online = OnlineFiles::skip);
 // Reads from a stream already open; path is only shown. With the header
 // rows alone, the file is read without its stream names and INFO tags.
 FileReport readStreamReport(const std::string& path, brix::SeekableInputStream& stream,

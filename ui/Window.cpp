@@ -135,6 +135,16 @@ void Window::addStyle(DWORD styles) {
   }
 }
 
+void Window::setRedraw(bool redraw) {
+  sendMessage(WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+}
+
+void Window::redraw() {
+  if (!RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN)) {
+    throw WindowsError("Can't redraw window");
+  }
+}
+
 int Window::dpi() const {
   // Per window from Windows 10 (1607) on; looked up here, since the DLL must
   // load on systems without it.

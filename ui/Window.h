@@ -68,6 +68,12 @@ class Window : private boost::noncopyable {
   // Adds styles (WS_*, or a control's own) to the window at run time; throws
   // WindowsError "Can't set window style".
   void addStyle(DWORD styles);
+  // WM_SETREDRAW: whether the window draws the changes made to it; while
+  // it does not, changes cost no drawing and are not shown.
+  void setRedraw(bool redraw);
+  // Invalidates the window, its frame and its children and has them drawn
+  // anew; throws WindowsError "Can't redraw window".
+  void redraw();
   // The dots per inch the window is shown at: its monitor's where the system
   // tells it per window, else the system's.
   int dpi() const;

@@ -1,5 +1,7 @@
 // Win32 file calls over POSIX file descriptors. A handle is the descriptor
 // plus one, so that neither null nor INVALID_HANDLE_VALUE names an open file.
+// The file pointer of a handle is kept beside its descriptor (FilePointers):
+// reads and writes are positioned, and a seek is no system call.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -8,9 +10,11 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/posix/ErrnoMapping.h"
+#include "platform/posix/FilePointers.h"
 #include "platform/posix/Win32Api.h"
 
 namespace {
@@ -54,6 +58,47 @@ void setLastErrorForTransfer(int descriptor) {
   }
 }
 
+// The size of a file or a disk; false, with the last error set, when it
+// can't be had.
+bool fileSize(int descriptor, std::uint64_t& size) {
+  struct stat info;
+  if (fstat(descriptor, &info) == -1) {
+    posix::setLastErrorFromErrno();
+    return false;
+  }
+  size = static_cast<std::uint64_t>(info.st_size);
+  // A disk's size is not in its inode.
+  if (S_ISBLK(info.st_mode) && ioctl(descriptor, BLKGETSIZE64, &size) == -1) {
+    posix::setLastErrorFromErrno();
+    return false;
+  }
+  return true;
+}
+
+// ReadFile and WriteFile: one transfer at the handle's file pointer, which
+// then moves on by the bytes transferred, as on Windows.
+template <typename Transfer>
+BOOL transferAtPointer(HANDLE file, LPDWORD done, Transfer transfer) {
+  if (done != nullptr) *done = 0;
+  const int descriptor = descriptorOf(file);
+  const std::optional<std::int64_t> pointer = posix::FilePointers::instance().get(descriptor);
+  if (!pointer) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  ssize_t result;
+  do {
+    result = transfer(descriptor, static_cast<off_t>(*pointer));
+  } while (result == -1 && errno == EINTR);
+  if (result == -1) {
+    setLastErrorForTransfer(descriptor);
+    return FALSE;
+  }
+  posix::FilePointers::instance().set(descriptor, *pointer + result);
+  if (done != nullptr) *done = static_cast<DWORD>(result);
+  return TRUE;
+}
+
 }  // namespace
 
 HANDLE WINAPI CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
@@ -86,11 +131,20 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD, LPSECURITY_AT
     return INVALID_HANDLE_VALUE;
   }
   struct stat info;
-  const int status = fcntl(descriptor, F_GETFL);
-  if (status == -1 || fstat(descriptor, &info) == -1 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) == -1) {
+  if (fstat(descriptor, &info) == -1) {
     posix::setLastErrorFromErrno();
     close(descriptor);
     return INVALID_HANDLE_VALUE;
+  }
+  // O_NONBLOCK changes nothing for a file or a disk, whose reads block
+  // (briefly) whatever it says; anything else reads blocking again.
+  if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) {
+    const int status = fcntl(descriptor, F_GETFL);
+    if (status == -1 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) == -1) {
+      posix::setLastErrorFromErrno();
+      close(descriptor);
+      return INVALID_HANDLE_VALUE;
+    }
   }
   // Opening a folder as a file is refused on Windows.
   if (S_ISDIR(info.st_mode)) {
@@ -98,37 +152,22 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD desiredAccess, DWORD, LPSECURITY_AT
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
+  if (!posix::FilePointers::instance().add(descriptor)) {
+    close(descriptor);
+    SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+    return INVALID_HANDLE_VALUE;
+  }
   return handleOf(descriptor);
 }
 
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED) {
-  if (done != nullptr) *done = 0;
-  const int descriptor = descriptorOf(file);
-  ssize_t result;
-  do {
-    result = read(descriptor, buffer, count);
-  } while (result == -1 && errno == EINTR);
-  if (result == -1) {
-    setLastErrorForTransfer(descriptor);
-    return FALSE;
-  }
-  if (done != nullptr) *done = static_cast<DWORD>(result);
-  return TRUE;
+  return transferAtPointer(file, done,
+                           [&](int descriptor, off_t pointer) { return pread(descriptor, buffer, count, pointer); });
 }
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED) {
-  if (done != nullptr) *done = 0;
-  const int descriptor = descriptorOf(file);
-  ssize_t result;
-  do {
-    result = write(descriptor, buffer, count);
-  } while (result == -1 && errno == EINTR);
-  if (result == -1) {
-    setLastErrorForTransfer(descriptor);
-    return FALSE;
-  }
-  if (done != nullptr) *done = static_cast<DWORD>(result);
-  return TRUE;
+  return transferAtPointer(file, done,
+                           [&](int descriptor, off_t pointer) { return pwrite(descriptor, buffer, count, pointer); });
 }
 
 DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceLow, PLONG distanceHigh, DWORD moveMethod) {
@@ -139,25 +178,30 @@ DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceLow, PLONG distanceHigh, D
   } else {
     distance = distanceLow;
   }
-  int whence;
-  switch (moveMethod) {
-    case FILE_BEGIN: whence = SEEK_SET; break;
-    case FILE_CURRENT: whence = SEEK_CUR; break;
-    case FILE_END: whence = SEEK_END; break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_SET_FILE_POINTER;
-  }
-  const int descriptor = descriptorOf(file);
-  const off_t position = lseek(descriptor, static_cast<off_t>(distance), whence);
-  if (position == -1) {
-    // lseek says EINVAL for a target before the start; Windows names it.
-    const bool negative = errno == EINVAL && fcntl(descriptor, F_GETFL) != -1;
-    if (negative) {
-      SetLastError(ERROR_NEGATIVE_SEEK);
-    } else {
-      posix::setLastErrorFromErrno();
-    }
+  if (moveMethod != FILE_BEGIN && moveMethod != FILE_CURRENT && moveMethod != FILE_END) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_SET_FILE_POINTER;
   }
+  const int descriptor = descriptorOf(file);
+  const std::optional<std::int64_t> pointer = posix::FilePointers::instance().get(descriptor);
+  if (!pointer) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INVALID_SET_FILE_POINTER;
+  }
+  std::int64_t origin = moveMethod == FILE_CURRENT ? *pointer : 0;
+  if (moveMethod == FILE_END) {
+    std::uint64_t size = 0;
+    if (!fileSize(descriptor, size)) return INVALID_SET_FILE_POINTER;
+    origin = static_cast<std::int64_t>(size);
+  }
+  // A target before the start is refused, and so is one past what 64 bits
+  // hold; the pointer stays where it was.
+  std::int64_t position;
+  if (__builtin_add_overflow(origin, distance, &position) || position < 0) {
+    SetLastError(distance < 0 ? ERROR_NEGATIVE_SEEK : ERROR_INVALID_PARAMETER);
+    return INVALID_SET_FILE_POINTER;
+  }
+  posix::FilePointers::instance().set(descriptor, position);
   const auto newPosition = static_cast<std::uint64_t>(position);
   if (distanceHigh != nullptr) *distanceHigh = static_cast<LONG>(newPosition >> 32);
   const auto low = static_cast<DWORD>(newPosition);
@@ -168,18 +212,8 @@ DWORD WINAPI SetFilePointer(HANDLE file, LONG distanceLow, PLONG distanceHigh, D
 }
 
 DWORD WINAPI GetFileSize(HANDLE file, LPDWORD sizeHigh) {
-  const int descriptor = descriptorOf(file);
-  struct stat info;
-  if (fstat(descriptor, &info) == -1) {
-    posix::setLastErrorFromErrno();
-    return INVALID_FILE_SIZE;
-  }
-  auto size = static_cast<std::uint64_t>(info.st_size);
-  // A disk's size is not in its inode.
-  if (S_ISBLK(info.st_mode) && ioctl(descriptor, BLKGETSIZE64, &size) == -1) {
-    posix::setLastErrorFromErrno();
-    return INVALID_FILE_SIZE;
-  }
+  std::uint64_t size = 0;
+  if (!fileSize(descriptorOf(file), size)) return INVALID_FILE_SIZE;
   if (sizeHigh != nullptr) *sizeHigh = static_cast<DWORD>(size >> 32);
   const auto low = static_cast<DWORD>(size);
   if (low == INVALID_FILE_SIZE) SetLastError(NO_ERROR);
@@ -221,7 +255,9 @@ BOOL WINAPI FlushFileBuffers(HANDLE file) {
 }
 
 BOOL WINAPI CloseHandle(HANDLE object) {
-  if (close(descriptorOf(object)) == -1 && errno != EINTR) {
+  const int descriptor = descriptorOf(object);
+  posix::FilePointers::instance().remove(descriptor);
+  if (close(descriptor) == -1 && errno != EINTR) {
     posix::setLastErrorFromErrno();
     return FALSE;
   }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "base/EOFException.h"
 #include "base/WindowsFile.h"
@@ -179,11 +180,20 @@ TEST(AVIFile, SurplusStreamListsAreIgnored) {
   EXPECT_EQ(AVIFile(stream).streamCount(), 1u);
 }
 
-TEST(AVIFile, AStreamCountFromTheFileAllocatesNothing) {
-  // Four billion streams claimed, one present: the message, not an allocation.
-  AviLayout layout = videoAndAudio();
-  layout.streamCount = 0xFFFFFFFFu;
-  EXPECT_EQ(parseError(aviBytes(layout)), "Stream header list for stream 2 not found");
+TEST(AVIFile, StreamCountsBeyondWhatChunkIdsAddressAreRefusedFirst) {
+  // Two streams present, the first one broken: a count past 100 is refused
+  // before any stream list is looked at; up to 100 the lists are.
+  const std::pair<std::uint32_t, std::string> cases[] = {
+      {0xFFFFFFFFu, "Too many streams in AVI header (4294967295, at most 100)"},
+      {101, "Too many streams in AVI header (101, at most 100)"},
+      {100, "dwRate is 0"},
+  };
+  for (const auto& [count, message] : cases) {
+    AviLayout layout = videoAndAudio();
+    layout.streams[0].rate = 0;
+    layout.streamCount = count;
+    EXPECT_EQ(parseError(aviBytes(layout)), message) << count;
+  }
 }
 
 TEST(AVIFile, NoStreams) {

@@ -134,6 +134,22 @@ TEST_F(WindowsFileTest, UnknownOriginIsPassedOnAndRefused) {
                      "WindowsFile::seek: Can't seek to 0 relative to 3");
 }
 
+// Every handle has its own file pointer, which its own reads and writes
+// move on by what they transferred.
+TEST_F(WindowsFileTest, EachHandleHasItsOwnPointer) {
+  const std::string path = makeFile("a.bin", "abcdef");
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  WindowsFile writer(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  WindowsFile reader(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  writer.seek(2, Seekable::Begin);
+  EXPECT_EQ(writer.write("XY", 2), 2u);
+  char buffer[8];
+  EXPECT_EQ(reader.read(buffer, 8), 6u);
+  EXPECT_EQ(std::string(buffer, 6), "abXYef");
+  EXPECT_EQ(writer.tell(), 4);
+  EXPECT_EQ(reader.tell(), 6);
+}
+
 TEST_F(WindowsFileTest, FilesBeyond4GiBAreAddressedWith64Bits) {
   WindowsFile file = openForReading(makeSparseFile("big.bin", fourGiB + 10));
   EXPECT_EQ(file.size(), fourGiB + 10);

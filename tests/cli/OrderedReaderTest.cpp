@@ -4,7 +4,10 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <future>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -29,17 +32,24 @@ class ControlledReads {
   void openAll() {
     for (std::size_t i = 0; i < open_.size(); ++i) open(i);
   }
-
   FileReport read(const WalkItem& item) {
     const std::size_t number = std::stoul(item.path);
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return open_[number]; });
+    if (callerReadsFreely && std::this_thread::get_id() == caller_) {
+      changed_.wait(lock, [&] { return readsElsewhere_ > 0; });
+    } else {
+      ++readsElsewhere_;
+      changed_.notify_all();
+      changed_.wait(lock, [&] { return open_[number]; });
+    }
+    ++readsDone_;
     if (item.path == failing) throw std::runtime_error("can't read " + item.path);
     return FileReport{item.path, {}, "Ok", true};
   }
 
   std::optional<WalkItem> next() {
     const std::lock_guard<std::mutex> lock(mutex_);
+    caller_ = std::this_thread::get_id();
     if (taken_ == open_.size()) return std::nullopt;
     maxAhead_ = std::max(maxAhead_, ++taken_ - delivered_.size());
     changed_.notify_all();
@@ -53,12 +63,10 @@ class ControlledReads {
     changed_.notify_all();
   }
 
-  // Waits until count items were taken, or delivered.
+  // Waits until count items were taken.
   bool waitTaken(std::size_t count) {
-    return waitFor([&] { return taken_ >= count; });
-  }
-  bool waitDelivered(std::size_t count) {
-    return waitFor([&] { return delivered_.size() >= count; });
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::seconds(60), [&] { return taken_ >= count; });
   }
 
   std::vector<std::string> delivered() {
@@ -69,19 +77,26 @@ class ControlledReads {
     const std::lock_guard<std::mutex> lock(mutex_);
     return maxAhead_;
   }
-
-  std::string failing;
-
- private:
-  template <typename Condition>
-  bool waitFor(Condition condition) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(60), condition);
+  // Grows with every item taken, read or delivered.
+  std::size_t progress() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return taken_ + readsDone_ + delivered_.size();
   }
 
+  std::string failing;
+  // Set before the run: reads on the thread that takes the items need not
+  // be opened, but each waits until a read has begun on another thread. So
+  // the caller reads what it takes at once and comes to wait for a report
+  // that hangs elsewhere.
+  bool callerReadsFreely = false;
+
+ private:
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<bool> open_;
+  std::thread::id caller_;
+  std::size_t readsElsewhere_ = 0;
+  std::size_t readsDone_ = 0;
   std::size_t taken_ = 0;
   std::size_t maxAhead_ = 0;
   std::vector<std::string> delivered_;
@@ -97,8 +112,8 @@ std::vector<std::string> numbers(std::size_t from, std::size_t to) {
 class ReaderRun {
  public:
   ReaderRun(
-      ControlledReads& reads, unsigned threads, std::function<bool()> shouldStop = [] { return false; })
-      : reader_(threads, [&reads](const WalkItem& item) { return reads.read(item); }),
+      ControlledReads& reads, unsigned jobs, std::function<bool()> shouldStop = [] { return false; })
+      : reader_(jobs, [&reads](const WalkItem& item) { return reads.read(item); }),
         thread_([this, &reads, shouldStop] {
           complete_ = reader_.run([&reads] { return reads.next(); },
                                   [&reads](const WalkItem& item, FileReport& report) { reads.deliver(item, report); },
@@ -110,6 +125,8 @@ class ReaderRun {
     return complete_;
   }
   std::size_t window() const { return reader_.window(); }
+  // Once joined.
+  std::size_t helpers() const { return reader_.helpers(); }
 
  private:
   OrderedReader reader_;
@@ -118,22 +135,27 @@ class ReaderRun {
 };
 
 TEST(OrderedReader, ReportsComeInTheOrderOfTheItemsWhateverFinishesFirst) {
-  ControlledReads reads(6);
+  ControlledReads reads(60);
   ReaderRun run(reads, 3);
-  reads.open(2);
-  reads.open(1);
-  reads.open(0);
-  ASSERT_TRUE(reads.waitDelivered(3));
-  EXPECT_EQ(reads.delivered(), numbers(0, 3));
-  // Each is handed over once those before it are (at the latest at the next
-  // look, a tenth of a second on): 3 waits for nothing else.
-  reads.open(5);
-  reads.open(3);
-  ASSERT_TRUE(reads.waitDelivered(4));
-  EXPECT_EQ(reads.delivered(), numbers(0, 4));
-  reads.open(4);
+  for (std::size_t i = 60; i-- > 0;) reads.open(i);
   EXPECT_TRUE(run.join());
-  EXPECT_EQ(reads.delivered(), numbers(0, 6));
+  EXPECT_EQ(reads.delivered(), numbers(0, 60));
+}
+
+TEST(OrderedReader, OneItemOrOneJobStartsNoThreadAndMoreStartTheOtherJobs) {
+  struct Case {
+    std::size_t items;
+    unsigned jobs;
+    std::size_t helpers;
+  };
+  for (const Case& c : {Case{1, 4, 0}, Case{5, 1, 0}, Case{40, 3, 2}}) {
+    ControlledReads reads(c.items);
+    reads.openAll();
+    ReaderRun run(reads, c.jobs);
+    EXPECT_TRUE(run.join());
+    EXPECT_EQ(reads.delivered(), numbers(0, c.items));
+    EXPECT_EQ(run.helpers(), c.helpers) << c.items << " items, " << c.jobs << " jobs";
+  }
 }
 
 TEST(OrderedReader, TakesNoMoreThanItsWindowAheadOfWhatItHandedOver) {
@@ -147,15 +169,15 @@ TEST(OrderedReader, TakesNoMoreThanItsWindowAheadOfWhatItHandedOver) {
   EXPECT_TRUE(run.join());
   EXPECT_EQ(reads.delivered(), numbers(0, 100));
   EXPECT_EQ(reads.maxAhead(), run.window());
-  EXPECT_EQ(run.window(), 8u);
+  EXPECT_EQ(run.window(), 32u);
 }
 
 TEST(OrderedReader, AReadThatThrowsIsAFailedReportAndTheOthersGoOn) {
-  for (unsigned threads : {1u, 4u}) {
+  for (unsigned jobs : {1u, 4u}) {
     ControlledReads reads(5);
     reads.failing = "1";
     reads.openAll();
-    ReaderRun run(reads, threads);
+    ReaderRun run(reads, jobs);
     EXPECT_TRUE(run.join());
     EXPECT_EQ(reads.delivered(), (std::vector<std::string>{"0", "1 can't read 1", "2", "3", "4"}));
   }
@@ -170,26 +192,28 @@ TEST(OrderedReader, StopsBetweenDeliveriesAndWhileWaiting) {
     EXPECT_EQ(reads.delivered(), numbers(0, 3));
   }
   {
-    // The first read hangs: the stop is seen while waiting for it, and
+    // Once the caller has nothing left but to wait for the report that
+    // hangs on the other thread, it asks without anything having happened
+    // since it last asked: the stop, then, is seen while waiting, and
     // nothing is handed over after it.
     ControlledReads reads(50);
-    std::mutex mutex;
-    std::condition_variable asked;
-    bool stop = false, seen = false;
+    reads.callerReadsFreely = true;
+    std::size_t lastProgress = SIZE_MAX;
+    std::promise<std::size_t> deliveredAtStop;
     ReaderRun run(reads, 2, [&] {
-      const std::lock_guard<std::mutex> lock(mutex);
-      seen = stop;
-      asked.notify_all();
-      return stop;
+      const std::size_t progress = reads.progress();
+      const bool idle = progress == lastProgress;
+      lastProgress = progress;
+      if (idle) deliveredAtStop.set_value(reads.delivered().size());
+      return idle;
     });
-    {
-      std::unique_lock<std::mutex> lock(mutex);
-      stop = true;
-      ASSERT_TRUE(asked.wait_for(lock, std::chrono::seconds(60), [&] { return seen; }));
-    }
+    std::future<std::size_t> stop = deliveredAtStop.get_future();
+    ASSERT_EQ(stop.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    const std::size_t delivered = stop.get();
     reads.openAll();
     EXPECT_FALSE(run.join());
-    EXPECT_TRUE(reads.delivered().empty());
+    EXPECT_EQ(reads.delivered(), numbers(0, delivered));
+    EXPECT_LT(delivered, 50u);
   }
 }
 

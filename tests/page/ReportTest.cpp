@@ -50,6 +50,20 @@ TEST(FileReport, FilesThatCannotBeReadGiveTheirMessageAndNoRows) {
   EXPECT_EQ(readFileReport(wave).status, "Not an AVI file");
 }
 
+TEST(FileReport, TheStatusAloneIsTheFullReadingsWithoutRows) {
+  TempDirectory dir;
+  const std::string empty = dir.file("empty.avi");
+  writeFile(empty, "", 0);
+  for (const std::string& path : {dataFile("ffmpeg-two-audio.avi"), dataFile("gstreamer-mjpeg.avi"),
+                                  dataFile("SOURCES.md"), empty, dir.file("missing.avi")}) {
+    const FileReport full = readFileReport(path);
+    const FileReport status = readFileStatus(path);
+    EXPECT_EQ(status.status, full.status);
+    EXPECT_EQ(status.ok, full.ok) << path;
+    EXPECT_TRUE(status.rows.empty()) << path;
+  }
+}
+
 TEST(FileReport, RowsBeforeAnErrorStay) {
   // The parse itself completes or fails before the first row; the rows of a
   // good parse are all there.

@@ -6,6 +6,7 @@
 
 #include "avi/AVIFile.h"
 #include "base/WindowsFile.h"
+#include "page/FileReport.h"
 #include "page/StructureRows.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
@@ -156,6 +157,13 @@ TEST(StructureRows, FieldValuesUseTheirForms) {
   ASSERT_EQ(rows[secondStream].element, "1");
   EXPECT_EQ(valueOf(secondStream, "fccType"), "txts");
   EXPECT_EQ(valueOf(secondStream, "fccHandler"), std::to_string(makeFourCC('a', 'b', 1, 'z')));
+}
+
+TEST(StructureRows, TheFileWithTheMostRowsReachesTheBoundExactly) {
+  MemoryStream stream(aviBytes(mostRowsLayout()));
+  const FileReport report = readStreamReport("x.avi", stream);
+  ASSERT_TRUE(report.ok) << report.status;
+  EXPECT_EQ(report.rows.size(), maxStructureRows);
 }
 
 TEST(StructureRows, ASinkThatThrowsEndsTheProductionAtOnce) {

@@ -1,5 +1,8 @@
 #include "tests/support/AviBuilder.h"
 
+#include "avi/RiffForms.h"
+#include "tests/support/OpenDMLBuilder.h"
+
 namespace testing_support {
 
 Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression, std::uint32_t biSize) {
@@ -110,6 +113,33 @@ StreamLayout audioStream() {
   return s;
 }
 
+AviLayout mostRowsLayout() {
+  constexpr std::size_t streams = 100;
+  constexpr std::size_t tags = 257;
+  constexpr std::size_t textBytes = 1024;
+  AviLayout layout;
+  for (std::size_t i = 0; i < streams; ++i) {
+    StreamLayout stream = videoStream();
+    if (i % 2 == 1) {
+      stream = audioStream();
+      stream.format = waveFormatExtensible(6, 48000, 24, 24, 0x3F, 1);
+    }
+    stream.name = Bytes(textBytes, static_cast<std::uint8_t>('a' + i % 26));
+    // A segment past the end of the file: a problem row after the counts.
+    const std::string chunkId = (i < 10 ? "0" : "") + std::to_string(i) + (i % 2 == 1 ? "wb" : "dc");
+    stream.superIndex = superIndexData(chunkId, {{0xFFFFFFFF00ull, 64, 1}});
+    layout.streams.push_back(stream);
+  }
+  layout.dmlhSize = 248;
+  layout.index.emplace();
+  std::vector<std::pair<std::string, std::string>> info;
+  for (std::size_t i = 0; i < tags; ++i) info.emplace_back("ICMT", std::string(textBytes - 1, 'c'));
+  layout.hdrlExtras = {infoList(info)};
+  // More forms than are listed, so the RIFF group ends with "Not listed".
+  layout.laterForms.assign(RiffForms::maxListed + 1, listChunk("RIFF", "AVIX", {}));
+  return layout;
+}
+
 void addMovieChunks(AviLayout& layout, const std::string& id, std::size_t count, std::size_t dataSize) {
   if (!layout.index) layout.index.emplace();
   // Offsets count from the movi list type: 4 bytes, then the chunks so far.
@@ -159,6 +189,10 @@ RiffNode buildAvi(const AviLayout& layout) {
   return listChunk("RIFF", "AVI ", riff);
 }
 
-Bytes aviBytes(const AviLayout& layout) { return serialize(buildAvi(layout)); }
+Bytes aviBytes(const AviLayout& layout) {
+  std::vector<RiffNode> file{buildAvi(layout)};
+  file.insert(file.end(), layout.laterForms.begin(), layout.laterForms.end());
+  return serialize(file);
+}
 
 }  // namespace testing_support

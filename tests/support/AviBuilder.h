@@ -59,6 +59,7 @@ struct AviLayout {
   std::optional<std::vector<IndexEntryLayout>> index;  // idx1 written when set
   std::vector<RiffNode> hdrlExtras;                    // at the end of hdrl
   std::vector<RiffNode> riffExtras;                    // between hdrl and movi
+  std::vector<RiffNode> laterForms;                    // top-level chunks after the RIFF 'AVI ' chunk
 };
 
 Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression = 0,
@@ -82,13 +83,19 @@ StreamLayout videoStream(std::int32_t width = 320, std::int32_t height = 240,
                          std::uint32_t compression = mjpgCompression);
 StreamLayout audioStream();
 
+// The file that gives the most rows any file can give: as many streams as
+// chunk ids address, each with every row a stream can have (the longest
+// formats, a name, an index summary), the OpenDML header, and one INFO tag
+// more than are shown; every name and tag as long as is shown.
+AviLayout mostRowsLayout();
+
 // movi chunks and matching idx1 entries: count chunks of id (e.g. "00dc")
 // with dataSize bytes each; every key-th one is a key frame.
 void addMovieChunks(AviLayout& layout, const std::string& id, std::size_t count, std::size_t dataSize);
 
 // The RIFF 'AVI ' chunk of the layout.
 RiffNode buildAvi(const AviLayout& layout);
-// The file: one RIFF 'AVI ' chunk.
+// The file: the RIFF 'AVI ' chunk, then the later forms.
 Bytes aviBytes(const AviLayout& layout);
 
 }  // namespace testing_support

@@ -29,6 +29,7 @@ std::string rowFault(const FileReport& report) {
     if (!report.rows.empty() && report.status != "bad allocation") return "rows after a failed parse";
     return {};
   }
+  if (report.rows.size() > maxStructureRows) return "more rows than any file can give";
   if (report.rows.empty() || report.rows.front().element != "Path" || report.rows.front().value != report.path) {
     return "the first row is not the path";
   }

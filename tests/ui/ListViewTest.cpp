@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "tests/ui/TestDialog.h"
 #include "tests/ui/TestResources.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/DrawingPause.h"
 #include "ui/ListView.h"
 
 using brix::ImageList;
@@ -329,6 +331,30 @@ TEST_F(ListViewTest, SetImageListOfAnotherKindLeavesTheSmallList) {
   listView.setImageList(LVSIL_STATE, state);
   EXPECT_EQ(state.handle(), nullptr);
   EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), smallHandle);
+}
+
+// Rows added while the list's drawing is paused leave nothing to draw; when
+// the pause ends, however its scope is left, the list is drawn anew and
+// draws what is added from then on.
+TEST_F(ListViewTest, APausedListDrawsOnceWhenThePauseEndsEvenByAnException) {
+  listView.insertColumn(0, "Element", 100, LVCFMT_LEFT, -1);
+  ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
+  const auto drawingPending = [this] { return GetUpdateRect(list, nullptr, FALSE) != FALSE; };
+  for (const bool throws : {false, true}) {
+    // Drawn and up to date: whatever is to be drawn now comes from here.
+    UpdateWindow(window.handle());
+    try {
+      const brix::DrawingPause pause(listView);
+      for (int i = 0; i < 3; ++i) listView.insertItem(0, 0, "row", INT_MAX);
+      EXPECT_FALSE(drawingPending()) << throws;
+      if (throws) throw std::runtime_error("Can't insert list view item");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(drawingPending()) << throws;
+    ValidateRect(list, nullptr);
+    listView.insertItem(0, 0, "row", INT_MAX);
+    EXPECT_TRUE(drawingPending()) << throws;
+  }
 }
 
 }  // namespace
