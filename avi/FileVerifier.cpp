@@ -177,6 +177,12 @@ std::uint64_t FileVerifier::visitChild(std::uint64_t position) {
                                       " bytes, not whole entries of 16 bytes");
   }
   matcher_.meet(position, id, size, 0);
+  // An idx1 that the form's chunk tree could not reach ahead of the walk
+  // (more chunks before it than a tree holds): its entries all point back,
+  // and are checked as entries out of order are.
+  if (list.kind == ListKind::aviForm && id == fourcc::idx1 && moviMet_ && !legacyIndexAdded_) {
+    addLegacyIndex(position + 8, size);
+  }
   // Writers do drop the pad byte of a list's last chunk.
   return std::min(end + (size & 1), list.end);
 }
@@ -190,7 +196,8 @@ std::uint64_t FileVerifier::enterList(std::uint64_t position, FourCC id, std::ui
   const ListKind kind = kindOf(parent, id, type);
   if (kind == ListKind::movieList && parent.kind == ListKind::aviForm && !moviMet_) {
     moviMet_ = true;
-    findLegacyIndex(parent, position + 8);
+    moviDataPosition_ = position + 8;
+    findLegacyIndex(parent);
   }
   lists_.push_back({position, position + 8 + size, size, id, type, kind, 0});
   return position + 12;
@@ -303,7 +310,7 @@ void FileVerifier::addOpenDMLIndex(Chunk& indx, unsigned stream) {
   matcher_.add(StandardIndexCursor::ofSuperIndex(lookups_, entries, listed));
 }
 
-void FileVerifier::findLegacyIndex(const OpenList& aviForm, std::uint64_t moviDataPosition) {
+void FileVerifier::findLegacyIndex(const OpenList& aviForm) {
   std::uint64_t dataPosition = 0;
   std::uint64_t size = 0;
   try {
@@ -320,8 +327,12 @@ void FileVerifier::findLegacyIndex(const OpenList& aviForm, std::uint64_t moviDa
   }
   // An index that isn't all there is the walk's to find.
   if (dataPosition + size > reader_.size()) return;
-  matcher_.add(
-      std::make_unique<LegacyIndexCursor>(lookups_, dataPosition, static_cast<std::uint32_t>(size), moviDataPosition));
+  addLegacyIndex(dataPosition, static_cast<std::uint32_t>(size));
+}
+
+void FileVerifier::addLegacyIndex(std::uint64_t dataPosition, std::uint32_t size) {
+  legacyIndexAdded_ = true;
+  matcher_.add(std::make_unique<LegacyIndexCursor>(lookups_, dataPosition, size, moviDataPosition_));
 }
 
 void FileVerifier::count(unsigned stream, std::uint32_t size, bool noTime) {

@@ -78,7 +78,8 @@ class FileVerifier {
   // The cursors of a stream's OpenDML index, from its indx chunk; throws
   // what is wrong with the chunk itself.
   void addOpenDMLIndex(Chunk& indx, unsigned stream);
-  void findLegacyIndex(const OpenList& aviForm, std::uint64_t moviDataPosition);
+  void findLegacyIndex(const OpenList& aviForm);
+  void addLegacyIndex(std::uint64_t dataPosition, std::uint32_t size);
   void count(unsigned stream, std::uint32_t size, bool noTime);
   void summarise(Verification& result) const;
 
@@ -89,6 +90,8 @@ class FileVerifier {
   IndexMatcher matcher_;
   std::vector<OpenList> lists_;
   bool moviMet_ = false;
+  std::uint64_t moviDataPosition_ = 0;  // of the AVI form's first movi list
+  bool legacyIndexAdded_ = false;
   std::vector<AVISTREAMHEADER> headers_;
   std::vector<double> lengths_;
   std::vector<Tally> tallies_;

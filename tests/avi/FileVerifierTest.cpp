@@ -204,6 +204,12 @@ TEST(FileVerifier, DamageIsFoundWhereItLies) {
   // The data chunk that entry 1 of the first ix00 indexes.
   const std::uint64_t indexed = le32(odmlBytes, ix0 + 20) + le32(odmlBytes, ix0 + 40) - 8;
   const std::uint64_t superEntry1 = odml.superIndexes[0] + 24 + 16;
+  // More chunks before movi than the form's chunk tree holds, so idx1 is
+  // only met by the walk.
+  MovieFile crowded;
+  crowded.layout.riffExtras.assign(70000, dataChunk("JUNK", {}));
+  crowded.build();
+  const std::uint64_t crowdedEntry7 = crowded.idx1 + 8 + 16 * 7;
   const std::uint64_t k = file.chunks[10];
   const std::uint64_t j = file.chunks[7];
   const auto entry = [&file](std::size_t i) { return file.idx1 + 8 + 16 * i; };
@@ -231,6 +237,10 @@ TEST(FileVerifier, DamageIsFoundWhereItLies) {
       {"an idx1 entry past the end", file.bytes, [&](Bytes& b) { setLE32(b, entry(79) + 8, 0x7FFFFFF0); },
        file.movi + 8 + 0x7FFFFFF0,
        "Entry 79 of idx1 says '01wb' of 1764 bytes" + at(file.movi + 8 + 0x7FFFFFF0) + ", past the end of the file"},
+      {"an idx1 entry of the wrong size behind more chunks than a chunk tree holds", crowded.bytes,
+       [&](Bytes& b) { setLE32(b, crowdedEntry7 + 12, 1765); }, crowded.chunks[7],
+       "Entry 7 of idx1 says '01wb' of 1765 bytes" + at(crowded.chunks[7]) +
+           ", where the file has '01wb' of 1764 bytes"},
       {"a RIFF size beyond the file", file.bytes, [](Bytes& b) { setLE32(b, 4, le32(b, 4) + 100); }, file.riffEnd,
        "The file ends" + at(file.riffEnd) + ", inside RIFF 'AVI '" + at(0)},
       {"a RIFF size short of the file", file.bytes, [](Bytes& b) { setLE32(b, 4, le32(b, 4) - 16); }, file.idx1,
