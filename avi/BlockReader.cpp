@@ -9,12 +9,13 @@
 
 BlockReader::BlockReader(brix::SeekableInputStream& stream, std::uint64_t size, AfterBlock afterBlock)
     : stream_(stream), size_(size), afterBlock_(std::move(afterBlock)) {
-  // A small file takes no more room than it needs: one block of its size.
-  const std::uint64_t blocks = (size + blockBytes - 1) / blockBytes;
-  used_ = static_cast<std::size_t>(std::min<std::uint64_t>(std::max<std::uint64_t>(blocks, 1), blockCount));
-  const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes, size));
+  const bool small = size < threadFromBytes;
+  blockSize_ = small ? smallBlockBytes : blockBytes;
+  used_ = small ? 1 : blockCount;
+  // A tiny file takes no more room than it needs: one block of its size.
+  const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, size));
   for (std::size_t i = 0; i < used_; ++i) blocks_[i].data = PageBuffer(bytes);
-  thread_ = std::thread([this] { readBlocks(); });
+  if (!small) thread_ = std::thread([this] { readBlocks(); });
 }
 
 BlockReader::~BlockReader() {
@@ -23,7 +24,28 @@ BlockReader::~BlockReader() {
     stopping_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
+}
+
+void BlockReader::fill(Block& block, std::uint64_t position) noexcept {
+  block.position = position;
+  block.length = 0;
+  try {
+    const auto wanted = static_cast<std::uint32_t>(std::min<std::uint64_t>(blockSize_, size_ - position));
+    if (wanted != 0) stream_.seek(static_cast<std::int64_t>(position), brix::Seekable::Begin);
+    // One read fills the block but from a device that delivers less.
+    while (block.length < wanted) {
+      const std::uint32_t got = stream_.read(block.data.data() + block.length, wanted - block.length);
+      if (got == 0) break;
+      block.length += got;
+    }
+  } catch (const std::exception& e) {
+    try {
+      block.error = std::make_exception_ptr(unreadableAt(position, e));
+    } catch (...) {
+      block.error = std::current_exception();
+    }
+  }
 }
 
 // The thread: fills the block the caller does not hold, in turn, until the
@@ -36,25 +58,12 @@ void BlockReader::readBlocks() {
     changed_.wait(lock, [this, &block] { return stopping_ || !block.full; });
     if (stopping_) return;
     lock.unlock();
-    block.position = position;
-    block.length = 0;
-    try {
-      const auto wanted = static_cast<std::uint32_t>(std::min<std::uint64_t>(blockBytes, size_ - position));
-      if (wanted != 0) stream_.seek(static_cast<std::int64_t>(position), brix::Seekable::Begin);
-      // One read fills the block but from a device that delivers less.
-      while (block.length < wanted) {
-        const std::uint32_t got = stream_.read(block.data.data() + block.length, wanted - block.length);
-        if (got == 0) break;
-        block.length += got;
-      }
-    } catch (const std::exception& e) {
-      block.error = std::make_exception_ptr(unreadableAt(position, e));
-    }
+    fill(block, position);
     lock.lock();
     block.full = true;
     changed_.notify_all();
     // A block cut short is the end of the data, as is a failed read.
-    if (block.length < blockBytes || block.error) return;
+    if (block.length < blockSize_ || block.error) return;
     position += block.length;
   }
 }
@@ -63,17 +72,20 @@ bool BlockReader::takeNextBlock() {
   if (nextPosition_ >= size_) return false;
   Block& next = blocks_[nextBlock_];
   nextBlock_ = (nextBlock_ + 1) % used_;
-  std::unique_lock<std::mutex> lock(mutex_);
-  if (held_ != &none_) {
-    held_->full = false;
-    changed_.notify_all();
+  if (thread_.joinable()) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (held_ != &none_) {
+      held_->full = false;
+      changed_.notify_all();
+    }
+    changed_.wait(lock, [&next] { return next.full; });
+  } else {
+    fill(next, nextPosition_);
   }
-  changed_.wait(lock, [&next] { return next.full; });
-  lock.unlock();
   held_ = &next;
   prefetched_ = 0;
   if (next.error) std::rethrow_exception(next.error);
-  if (next.position + next.length < size_ && next.length < blockBytes) size_ = next.position + next.length;
+  if (next.position + next.length < size_ && next.length < blockSize_) size_ = next.position + next.length;
   nextPosition_ = next.position + next.length;
   if (afterBlock_) afterBlock_(nextPosition_);
   return next.length != 0;

@@ -17,14 +17,21 @@
 // stream passes through it, also those nobody looks at: reading the data is
 // what finds the sectors that can't be read.
 //
-// A thread of its own reads the next block while the caller looks at the
-// one before, so that looking costs no time of its own on a machine with a
-// second processor. The stream is that thread's alone from the first block
-// on until the reader is destroyed.
+// For a large file a thread of its own reads the next block while the
+// caller looks at the one before, so that looking costs no time of its own
+// on a machine with a second processor. The stream is that thread's alone
+// from the first block on until the reader is destroyed. A small file is
+// read on the caller's thread into one small buffer: starting a thread and
+// filling fresh buffers would cost more than the whole file takes to look
+// at.
 class BlockReader {
  public:
   static constexpr std::uint32_t blockBytes = 1u << 20;
   static constexpr std::size_t blockCount = 4;
+  // Files smaller than this are read without a thread, in blocks of
+  // smallBlockBytes.
+  static constexpr std::uint64_t threadFromBytes = 16u << 20;
+  static constexpr std::uint32_t smallBlockBytes = 1u << 17;
   static constexpr std::uint32_t cacheLineBytes = 64;
   static constexpr std::uint32_t prefetchBytes = 4096;
   // The most bytes bytesAt hands out at once.
@@ -79,6 +86,9 @@ class BlockReader {
   // Gives the held block back and takes the next; false at the end of the
   // data.
   bool takeNextBlock();
+  // Reads the block at position into block; a read that fails is kept in
+  // the block.
+  void fill(Block& block, std::uint64_t position) noexcept;
   void readBlocks();
 
   brix::SeekableInputStream& stream_;
@@ -88,6 +98,8 @@ class BlockReader {
   // Blocks enough that neither waits for the other at every block: each
   // wait for the other thread costs about as long as reading a block.
   Block blocks_[blockCount];
+  // Bytes read at once: blockBytes, or smallBlockBytes for a small file.
+  std::uint32_t blockSize_;
   std::size_t used_;  // of the blocks, those a file of this size needs
   std::size_t nextBlock_ = 0;
   // Held by the caller: none before the first block, then the one taken
@@ -100,7 +112,7 @@ class BlockReader {
   std::mutex mutex_;
   std::condition_variable changed_;
   bool stopping_ = false;
-  std::thread thread_;
+  std::thread thread_;  // not started for a small file
   // Bytes handed out across the end of one block and the start of the next.
   std::uint8_t joined_[maxRun];
 };

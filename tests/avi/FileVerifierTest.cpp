@@ -11,6 +11,7 @@
 
 #include "avi/BlockReader.h"
 #include "avi/FileVerifier.h"
+#include "avi/VerifyProblem.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/OpenDMLBuilder.h"
@@ -311,19 +312,50 @@ TEST(FileVerifier, ProgressRisesToTheEndAndCanStopThePass) {
   EXPECT_EQ(stopped.status, "Verification cancelled" + at(2 * BlockReader::blockBytes));
 }
 
+// The two ways of reading: small blocks on the caller's thread, large ones
+// on a thread of their own.
+const struct ReadingCase {
+  std::uint64_t size;
+  std::uint32_t blockEnd;  // of the first block
+} readingCases[] = {
+    {BlockReader::smallBlockBytes + 20, BlockReader::smallBlockBytes},
+    {BlockReader::threadFromBytes + 20, BlockReader::blockBytes},
+};
+
 // Runs of bytes that start in one block and end in the next come whole,
 // wherever the end of the block falls in them.
 TEST(BlockReader, HandsOutRunsAcrossTheEndsOfBlocks) {
-  Bytes bytes(BlockReader::blockBytes + 20);
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
-  for (std::uint32_t before = 1; before < 12; ++before) {
+  for (const ReadingCase& c : readingCases) {
+    Bytes bytes(c.size);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::uint32_t before = 1; before < 12; ++before) {
+      MemoryStream stream(bytes.data(), bytes.size());
+      BlockReader reader(stream, bytes.size(), nullptr);
+      const std::uint64_t position = c.blockEnd - before;
+      const std::uint8_t* run = reader.bytesAt(position, 12);
+      ASSERT_NE(run, nullptr) << c.size << " " << before;
+      EXPECT_EQ(std::memcmp(run, bytes.data() + position, 12), 0) << c.size << " " << before;
+      EXPECT_EQ(reader.bytesAt(bytes.size() - 4, 8), nullptr);
+    }
+  }
+}
+
+// A block that can't be read is found at its start, with the system's
+// text, once the bytes before it have been handed out.
+TEST(BlockReader, TellsWhereABlockCantBeRead) {
+  for (const ReadingCase& c : readingCases) {
+    const Bytes bytes(c.size);
     MemoryStream stream(bytes.data(), bytes.size());
+    stream.setUnreadableFrom(c.blockEnd + 5);
     BlockReader reader(stream, bytes.size(), nullptr);
-    const std::uint64_t position = BlockReader::blockBytes - before;
-    const std::uint8_t* run = reader.bytesAt(position, 12);
-    ASSERT_NE(run, nullptr) << before;
-    EXPECT_EQ(std::memcmp(run, bytes.data() + position, 12), 0) << before;
-    EXPECT_EQ(reader.bytesAt(bytes.size() - 4, 8), nullptr);
+    EXPECT_NE(reader.bytesAt(c.blockEnd - 8, 8), nullptr) << c.size;
+    try {
+      reader.bytesAt(c.blockEnd, 8);
+      ADD_FAILURE() << c.size << ": no problem";
+    } catch (const VerifyProblem& problem) {
+      EXPECT_EQ(problem.position(), c.blockEnd);
+      EXPECT_STREQ(problem.what(), ("The file can't be read" + at(c.blockEnd) + ": Data error").c_str());
+    }
   }
 }
 
