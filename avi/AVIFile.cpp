@@ -7,19 +7,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "avi/HeaderList.h"
 #include "avi/LittleEndian.h"
 #include "avi/OpenDMLIndexReader.h"
 
 namespace {
 
-constexpr std::uint32_t minMainHeaderBytes = 48;
-constexpr std::uint32_t maxMainHeaderBytes = 56;
 constexpr std::uint32_t minExtendedHeaderBytes = 4;
 constexpr std::uint32_t maxExtendedHeaderBytes = 248;
-
-std::runtime_error streamError(const char* before, std::uint32_t stream, const char* after) {
-  return std::runtime_error(before + std::to_string(stream) + after);
-}
 
 void seekTo(Chunk& chunk) {
   chunk.stream().seek(static_cast<std::int64_t>(chunk.dataPosition()), brix::Seekable::Begin);
@@ -30,7 +25,7 @@ void seekTo(Chunk& chunk) {
 AVIFile::AVIFile(brix::SeekableInputStream& stream, Metadata metadata) : root_(stream) {
   Chunk& riff = findRiff();
   Chunk& hdrl = findHeaderList(riff);
-  readMainHeader(hdrl);
+  mainHeader_ = readMainHeader(hdrl);
   std::vector<Chunk*> superIndexes;
   readStreams(hdrl, metadata, superIndexes);
   readExtendedHeader(hdrl);
@@ -64,50 +59,20 @@ Chunk& AVIFile::findHeaderList(Chunk& riff) {
   if (hdrl.id() != fourcc::LIST || hdrl.listType() != fourcc::hdrl) {
     throw std::runtime_error("First chunk in AVI chunk is not LIST:hdrl");
   }
-  if (hdrl.childCount() == 0) throw std::runtime_error("AVI header list is empty");
   return hdrl;
 }
 
-void AVIFile::readMainHeader(Chunk& hdrl) {
-  Chunk& avih = *hdrl.begin();
-  if (avih.id() != fourcc::avih) {
-    throw std::runtime_error("First chunk in AVI header list is not the AVI header chunk (avih)");
-  }
-  if (avih.size() < minMainHeaderBytes) throw std::runtime_error("AVIH chunk too small");
-  mainHeader_ = AVIMAINHEADER{};
-  mainHeader_.fcc = fourcc::avih;
-  mainHeader_.cb = static_cast<std::uint32_t>(std::min<std::uint64_t>(avih.size(), maxMainHeaderBytes));
-  seekTo(avih);
-  avih.stream().readFully(reinterpret_cast<std::uint8_t*>(&mainHeader_) + 8, mainHeader_.cb);
-}
-
 void AVIFile::readStreams(Chunk& hdrl, Metadata metadata, std::vector<Chunk*>& superIndexes) {
-  // dwStreams comes from the file: the lists that exist bound the work, not
-  // the count. Past what chunk ids can address the count is refused outright:
-  // otherwise a few megabytes of minimal strl lists make tens of thousands
-  // of streams, and every one of them costs its readers rows and memory.
-  if (mainHeader_.dwStreams > maxStreams) {
-    throw std::runtime_error("Too many streams in AVI header (" + std::to_string(mainHeader_.dwStreams) + ", at most " +
-                             std::to_string(maxStreams) + ")");
-  }
-  // The i-th strl list is the next one after the (i-1)-th.
-  auto strl = hdrl.begin();
-  for (std::uint32_t i = 0; i < mainHeader_.dwStreams; ++i, ++strl) {
-    while (strl != hdrl.end() && !(strl->id() == fourcc::LIST && strl->listType() == fourcc::strl)) ++strl;
-    if (strl == hdrl.end()) throw streamError("Stream header list for stream ", i, " not found");
-    const auto strh = strl->findChild(0, fourcc::strh, 0);
-    if (strh == strl->end()) throw streamError("strh chunk for stream ", i, " not found");
-    const auto strf = strl->findChild(0, fourcc::strf, 0);
-    if (strf == strl->end()) throw streamError("strf chunk for stream ", i, " not found");
-    streams_.push_back(std::make_shared<AVIStream>(*strh, *strf));
+  forEachStreamList(hdrl, mainHeader_.dwStreams, [&](std::uint32_t, Chunk& strl, Chunk& strh, Chunk& strf) {
+    streams_.push_back(std::make_shared<AVIStream>(strh, strf));
     if (metadata == Metadata::read) {
       // The strl list's children are read already; this reads only the name.
-      const auto strn = strl->findChild(0, fourcc::strn, 0);
-      if (strn != strl->end()) streams_.back()->readName(*strn);
-      const auto indx = strl->findChild(0, fourcc::indx, 0);
-      superIndexes.push_back(indx != strl->end() ? &*indx : nullptr);
+      const auto strn = strl.findChild(0, fourcc::strn, 0);
+      if (strn != strl.end()) streams_.back()->readName(*strn);
+      const auto indx = strl.findChild(0, fourcc::indx, 0);
+      superIndexes.push_back(indx != strl.end() ? &*indx : nullptr);
     }
-  }
+  });
 }
 
 void AVIFile::readInfoLists(Chunk& list) noexcept {

@@ -51,7 +51,6 @@ class AVIFile {
  private:
   Chunk& findRiff();
   Chunk& findHeaderList(Chunk& riff);
-  void readMainHeader(Chunk& hdrl);
   // Also gives each stream's indx chunk, or null, when metadata is read.
   void readStreams(Chunk& hdrl, Metadata metadata, std::vector<Chunk*>& superIndexes);
   void readInfoLists(Chunk& list) noexcept;

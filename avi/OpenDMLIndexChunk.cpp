@@ -62,14 +62,20 @@ const std::uint8_t* OpenDMLIndexChunk::entry(std::uint32_t i) const {
 
 SuperIndexEntry OpenDMLIndexChunk::superIndexEntry(std::uint32_t i) const {
   if (kind_ != Kind::superIndex) throw std::logic_error("Not a super index");
-  const std::uint8_t* p = entry(i);
+  return superIndexEntryAt(entry(i));
+}
+
+SuperIndexEntry OpenDMLIndexChunk::superIndexEntryAt(const std::uint8_t* p) {
   return {readLE64(p + offsetof(SuperIndexEntry, offset)), readLE32(p + offsetof(SuperIndexEntry, size)),
           readLE32(p + offsetof(SuperIndexEntry, duration))};
 }
 
 StandardIndexEntry OpenDMLIndexChunk::standardIndexEntry(std::uint32_t i) const {
   if (kind_ == Kind::superIndex) throw std::logic_error("Not a standard index");
-  const std::uint8_t* p = entry(i);
+  return standardIndexEntryAt(entry(i));
+}
+
+StandardIndexEntry OpenDMLIndexChunk::standardIndexEntryAt(const std::uint8_t* p) const {
   return {readLE32(p + offsetof(StandardIndexEntry, offset)), readLE32(p + offsetof(StandardIndexEntry, size)),
           kind_ == Kind::fieldIndex ? readLE32(p + offsetof(StandardIndexEntry, secondField)) : 0};
 }

@@ -76,8 +76,14 @@ class OpenDMLIndexChunk {
   bool isCutShort() const { return entryCount_ < header_.entriesInUse; }
   // Entry i < entryCount(), of a super index.
   SuperIndexEntry superIndexEntry(std::uint32_t i) const;
+  // A super index entry from its 16 bytes, read apart from the header.
+  static SuperIndexEntry superIndexEntryAt(const std::uint8_t* bytes);
   // Entry i < entryCount(), of a standard or field index.
   StandardIndexEntry standardIndexEntry(std::uint32_t i) const;
+  // An entry of this standard or field index from its wLongsPerEntry
+  // 32-bit words, read apart from the header (a long index is read a block
+  // at a time).
+  StandardIndexEntry standardIndexEntryAt(const std::uint8_t* bytes) const;
 
  private:
   const std::uint8_t* entry(std::uint32_t i) const;

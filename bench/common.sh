@@ -36,3 +36,33 @@ in_rounds() {
     echo "round $r of $rounds done" >&2
   done
 }
+
+# time_runs OUTDIR ROUNDS FILE...: every tool of the caller's array tools
+# on every file, in rounds (see in_rounds), each run measured by runstat
+# and recorded in OUTDIR/runs.tsv, which raw names afterwards. The caller's
+# command_for TOOL FILE sets cmd to a tool's command line.
+time_runs() {
+  local outdir=$1 rounds=$2
+  shift 2
+  build_runstat "$outdir"
+  raw=$outdir/runs.tsv
+  printf 'round\tfile\ttool\twall_ms\tmaxrss_kib\tminflt\tmajflt\tuser_ms\tsys_ms\tstatus\n' > "$raw"
+  in_rounds "$rounds" run_file "$@"
+}
+
+# run_file ROUND FILE: every tool once on the file, their order turned by
+# the round too; round 0 is the warm-up and is not recorded.
+run_file() {
+  local j t nt=${#tools[@]}
+  for ((j = 0; j < nt; j++)); do
+    t=${tools[(j + $1) % nt]}
+    command_for "$t" "$2"
+    if (($1 == 0)); then
+      "$runstat" "${cmd[@]}" > /dev/null
+      continue
+    fi
+    read -r wall rss minflt majflt user sys status < <("$runstat" "${cmd[@]}")
+    printf '%d\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$1" "$(basename "$2")" "$t" \
+      "$wall" "$rss" "$minflt" "$majflt" "$user" "$sys" "$status" >> "$raw"
+  done
+}

@@ -11,6 +11,7 @@
 #include "cli/ReportPrinter.h"
 #include "cli/Tally.h"
 #include "cli/TreeWalker.h"
+#include "page/VerifyReport.h"
 
 namespace {
 
@@ -26,11 +27,24 @@ unsigned threadCount(const CommandLine& line) {
   return cpus == 0 ? 1 : cpus;
 }
 
+// A run reads the headers of its files, or verifies them whole; a verify
+// run reports a folder it can't read in the form of a verification too.
 // With brief lines only the status is shown: the rows would be made for
 // nothing.
-FileReport readItem(const WalkItem& item, bool brief, OnlineFiles online) {
-  if (item.folderError) return FileReport{item.path, {}, *item.folderError, false};
-  return brief ? readFileStatus(item.path, online) : readFileReport(item.path, nullptr, online);
+FileReport readItem(const WalkItem& item, const CommandLine& line, const std::function<bool()>& interrupted) {
+  const OnlineFiles online = line.readOnline ? OnlineFiles::read : OnlineFiles::skip;
+  if (item.folderError) {
+    if (!line.verify) return FileReport{item.path, {}, *item.folderError, false};
+    Verification unread;
+    unread.status = *item.folderError;
+    return verificationReport(item.path, std::move(unread));
+  }
+  // A file of many gigabytes takes a while: Ctrl+C stops it, not only the
+  // files after it.
+  if (line.verify) {
+    return verifyFileReport(item.path, online, [&interrupted](std::uint64_t, std::uint64_t) { return !interrupted(); });
+  }
+  return line.brief ? readFileStatus(item.path, online) : readFileReport(item.path, nullptr, online);
 }
 
 // The progress line of a run, redrawn at most every interval.
@@ -80,9 +94,8 @@ int checkCollection(const CommandLine& line, const Console& console, const std::
   Tally tally;
   Progress progress(line, console);
   TreeWalker walker(line.paths, line.recursive);
-  const OnlineFiles online = line.readOnline ? OnlineFiles::read : OnlineFiles::skip;
   OrderedReader reader(threadCount(line),
-                       [brief = line.brief, online](const WalkItem& item) { return readItem(item, brief, online); });
+                       [&line, &interrupted](const WalkItem& item) { return readItem(item, line, interrupted); });
 
   const bool complete = reader.run([&walker] { return walker.next(); },
                                    [&](const WalkItem& item, FileReport& report) {

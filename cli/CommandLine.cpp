@@ -37,6 +37,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.failedOnly = true;
     } else if (options && argument == "--read-online") {
       line.readOnline = true;
+    } else if (options && argument == "--verify") {
+      line.verify = true;
     } else if (options && (argument == "--jobs" || argument == "-j")) {
       if (i + 1 == arguments.size()) throw UsageError(argument + " needs a number of jobs");
       line.jobs = jobCount(argument, arguments[++i]);
@@ -69,6 +71,10 @@ std::string usageText() {
          "  -j, --jobs N     read N files at once (default: one per CPU)\n"
          "  --read-online    read files stored online too, which downloads them (Windows); without\n"
          "                   it a cloud placeholder or an offline file is reported as not read\n"
+         "  --verify         read every byte of each file instead: check every chunk, the sizes of\n"
+         "                   the lists and forms, and every idx1 and OpenDML index entry against\n"
+         "                   the chunk it names; report \"Ok\" or the first problem and its byte\n"
+         "                   position, and what each stream holds that is sound\n"
          "  --json           one JSON document instead of text\n"
          "  --help           this text\n"
          "  --version        the version\n"
@@ -77,6 +83,7 @@ std::string usageText() {
          "Files are reported in the order given, the files of a folder in the order of their paths.\n"
          "With more than one file a summary goes to standard error, and on a terminal a progress line.\n"
          "\n"
-         "Exit status: 0 when every file was read, 1 when a file or folder could not be read\n"
-         "(or was stored online and not read), 2 for a usage error, 130 when interrupted (Ctrl+C).\n";
+         "Exit status: 0 when every file was read (with --verify: found sound), 1 when a file or\n"
+         "folder could not be read (or was stored online and not read, or with --verify has a\n"
+         "problem), 2 for a usage error, 130 when interrupted (Ctrl+C).\n";
 }

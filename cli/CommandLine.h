@@ -18,6 +18,9 @@ struct CommandLine {
   bool failedOnly = false;
   // Files stored online are read too, which downloads them.
   bool readOnline = false;
+  // Every byte of each file is read and its chunks and indexes checked,
+  // instead of the headers being shown.
+  bool verify = false;
   // Files read at once; 0 means one per CPU.
   unsigned jobs = 0;
   // Files, and with recursive also folders, in the order given.

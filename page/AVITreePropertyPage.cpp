@@ -45,7 +45,14 @@ constexpr int cellTextMargin = 6;
 
 // What the keys and the context menu ask for; the menu answers with its
 // item's, not with a command to the dialog.
-enum : UINT { copyCommand = 1, copyAllCommand, copyAllAsJsonCommand, selectAllCommand };
+enum : UINT {
+  copyCommand = 1,
+  copyAllCommand,
+  copyAllAsJsonCommand,
+  selectAllCommand,
+  verifyCommand,
+  cancelVerificationCommand
+};
 
 struct ColumnWidths {
   int element;
@@ -89,6 +96,11 @@ brix::ImageList rowImages(int dpi) {
     }
   }
   return brix::ImageList(IDB_ROW_IMAGES, IMAGE_BITMAP, 16, CLR_DEFAULT, LR_CREATEDIBSECTION, brix::moduleHandle());
+}
+
+// The status line while the whole file is verified.
+std::string verifyingText(int percent) {
+  return "Verifying the whole file: " + std::to_string(percent) + " %";
 }
 
 }  // namespace
@@ -154,6 +166,8 @@ void AVITreePropertyPage::fillList() {
 }
 
 void AVITreePropertyPage::onDestroy() {
+  // The thread ends on its own, soon, and posts nothing more.
+  verification_.reset();
   // A list that was never set up has no widths worth keeping.
   if (listView_.handle()) storeColumnWidths();
   PropertyPage::onDestroy();
@@ -171,6 +185,11 @@ void AVITreePropertyPage::storeColumnWidths() {
 }
 
 LRESULT AVITreePropertyPage::onNotify(NMHDR* header) {
+  if (header->code == PSN_QUERYCANCEL && cancelVerificationByEscape()) {
+    // The sheet stays open: the answer goes where a dialog puts it.
+    SetWindowLongPtrW(handle(), DWLP_MSGRESULT, TRUE);
+    return TRUE;
+  }
   if (header->hwndFrom == listView_.handle()) {
     switch (header->code) {
       case LVN_KEYDOWN: onListKey(reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey); break;
@@ -232,6 +251,11 @@ void AVITreePropertyPage::showMenu(int x, int y) {
   menu.append(copyCommand, "Copy", listView_.getNextItem(-1, LVNI_SELECTED) >= 0);
   menu.append(copyAllCommand, "Copy all", true);
   menu.append(copyAllAsJsonCommand, "Copy all as JSON", true);
+  if (verification_) {
+    menu.append(cancelVerificationCommand, "Cancel verification", true);
+  } else {
+    menu.append(verifyCommand, "Verify whole file", true);
+  }
   runCommand(menu.track(handle(), x, y));
 }
 
@@ -243,14 +267,47 @@ void AVITreePropertyPage::runCommand(UINT command) {
       case copyAllCommand: text = textReport(report_); break;
       case copyAllAsJsonCommand: text = jsonReport({report_}); break;
       case selectAllCommand: listView_.setItemState(-1, LVIS_SELECTED, LVIS_SELECTED); return;
+      case verifyCommand: startVerification(); return;
+      case cancelVerificationCommand:
+        if (verification_) verification_->cancel();
+        return;
       default: return;
     }
     if (text.empty()) return;
     brix::Clipboard clipboard(handle());
     clipboard.setText(text);
   } catch (const std::exception&) {
-    // Not worth a word: the user sees the clipboard unchanged and copies again.
+    // Not worth a word: the user sees the clipboard unchanged and copies
+    // again, or the status line unchanged and verifies again.
   }
+}
+
+void AVITreePropertyPage::startVerification() {
+  verification_ = std::make_unique<BackgroundVerification>(fileName_, handle(), ++verificationSerial_);
+  setDlgItemText(IDC_STATUS, verifyingText(0).c_str());
+}
+
+bool AVITreePropertyPage::cancelVerificationByEscape() {
+  // The sheet's Cancel button and its close box close it as ever.
+  if (!verification_ || GetKeyState(VK_ESCAPE) >= 0) return false;
+  verification_->cancel();
+  return true;
+}
+
+LRESULT AVITreePropertyPage::onAppMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!verification_ || lParam != verificationSerial_) return 0;
+  try {
+    if (message == BackgroundVerification::progressMessage) {
+      setDlgItemText(IDC_STATUS, verifyingText(static_cast<int>(wParam)).c_str());
+    } else if (message == BackgroundVerification::doneMessage) {
+      const Verification result = verification_->result();
+      verification_.reset();
+      setDlgItemText(IDC_STATUS, ("Verification: " + statusLine(result.status)).c_str());
+    }
+  } catch (const std::exception&) {
+    // A status line that can't be set keeps its text.
+  }
+  return 0;
 }
 
 std::vector<StructureRowText> AVITreePropertyPage::selectedRows() {

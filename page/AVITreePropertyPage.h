@@ -1,8 +1,10 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "page/BackgroundVerification.h"
 #include "page/FileReport.h"
 #include "ui/ListView.h"
 #include "ui/PropertyPage.h"
@@ -19,6 +21,12 @@
 // "Copy", "Copy all" and "Copy all as JSON", in the layouts the
 // command-line tool prints. The column widths and row images follow the
 // dialog's DPI.
+//
+// The list's context menu also offers "Verify whole file": the verification
+// of every byte of the file (page/VerifyReport.h) runs on a thread of its
+// own (BackgroundVerification), its progress and then its result in the
+// status line; the rows stay as they are. Esc or the menu's "Cancel
+// verification" stops it, and so does closing the sheet.
 //
 // The page owns itself: whoever makes it with new hands its page handle to a
 // property sheet, and the sheet's release deletes it. It is made with the
@@ -41,6 +49,7 @@ class AVITreePropertyPage : public brix::PropertyPage {
   void onDestroy() override;
   LRESULT onNotify(NMHDR* header) override;
   void onContextMenu(brix::Window* window, int x, int y) override;
+  LRESULT onAppMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void onRelease() override;
 
  private:
@@ -55,6 +64,10 @@ class AVITreePropertyPage : public brix::PropertyPage {
   // clipboard, say) leaves the clipboard as it was, without a word.
   void runCommand(UINT command);
   std::vector<StructureRowText> selectedRows();
+  void startVerification();
+  // Esc stops a verification under way instead of closing the sheet.
+  bool cancelVerificationByEscape();
+
   // The text to show for a row whose Element or Value the list cuts short,
   // or an empty text; the list passes labelShown when it shows the Element
   // whole.
@@ -63,4 +76,8 @@ class AVITreePropertyPage : public brix::PropertyPage {
   std::string fileName_;
   brix::ListView listView_;
   FileReport report_;
+  // The verification under way, if any; its messages carry its serial
+  // number, so that those of one stopped before are told apart.
+  std::unique_ptr<BackgroundVerification> verification_;
+  LPARAM verificationSerial_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "avi/Verification.h"
 #include "base/SeekableInputStream.h"
 #include "page/InspectedFile.h"
 #include "page/StructureRows.h"
@@ -16,12 +17,15 @@ struct StructureRowText {
 
 // What the page shows for one file: its rows and the status line, "Ok" or
 // the message of the error that stopped the reading. Rows made before an
-// error stay.
+// error stay. The report of a whole file's verification (page/VerifyReport.h)
+// is one too: its rows tell what was found, and it carries the verification
+// itself, which its JSON form gives in full.
 struct FileReport {
   std::string path;
   std::vector<StructureRowText> rows;
   std::string status;
   bool ok = false;
+  std::optional<Verification> verification = std::nullopt;
 };
 
 // Opens the file as the page does (openInspectedFile) and parses it; the

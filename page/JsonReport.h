@@ -12,5 +12,8 @@
 std::string jsonReport(const std::vector<FileReport>& reports);
 
 // The object of one file in that document, for writing it piece by piece
-// (page/JsonArrayWriter.h).
+// (page/JsonArrayWriter.h). A verification's report has its own:
+// {"path", "ok", "status", "position", "streams": [{"chunks", "bytes",
+// "duration"}], "soundUpTo", "length"}, position the byte of the first
+// problem or null, times in seconds.
 nlohmann::ordered_json jsonFileReport(const FileReport& report);

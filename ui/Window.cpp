@@ -20,6 +20,9 @@ struct ScreenDC {
   HDC handle;
 };
 
+// The end of the range of messages an application defines for itself.
+constexpr UINT lastAppMessage = 0xBFFF;
+
 }  // namespace
 
 LRESULT Window::defaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -70,6 +73,10 @@ void Window::onNcDestroy() {
 void Window::onContextMenu(Window* window, int x, int y) {
   defaultProc(WM_CONTEXTMENU, window ? reinterpret_cast<WPARAM>(window->handle()) : 0,
               MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+}
+
+LRESULT Window::onAppMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return defaultProc(message, wParam, lParam);
 }
 
 Window::~Window() {
@@ -181,7 +188,9 @@ LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DESTROY: onDestroy(); return 0;
     case WM_NCDESTROY: onNcDestroy(); return 0;
-    default: return defaultProc(message, wParam, lParam);
+    default:
+      if (message >= WM_APP && message <= lastAppMessage) return onAppMessage(message, wParam, lParam);
+      return defaultProc(message, wParam, lParam);
   }
 }
 

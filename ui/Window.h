@@ -40,6 +40,9 @@ class Window : private boost::noncopyable {
   // x and y the point in screen coordinates, both -1 when the menu was
   // asked for with the keyboard (the menu key, Shift+F10).
   virtual void onContextMenu(Window* window, int x, int y);
+  // A message of the application's own range (WM_APP to 0xBFFF), such as
+  // one that a thread of its own posts: by default, defaultProc's answer.
+  virtual LRESULT onAppMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Non-null handle: registers this object for it, replacing any other;
   // null handle: removes the entry of the handle held so far. Then holds the

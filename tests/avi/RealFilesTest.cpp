@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "avi/AVIFile.h"
+#include "avi/FileVerifier.h"
 #include "avi/LittleEndian.h"
 #include "base/WindowsFile.h"
 
@@ -118,6 +119,26 @@ TEST_P(RealFile, HeadersMatchWhatIndependentToolsReport) {
       EXPECT_EQ(static_cast<std::int32_t>(readLE32(format + 4)), s.heightOrRate);
     }
     EXPECT_EQ(std::lround(avi.stream(i)->endTime() * 1000), s.durationMs);
+  }
+}
+
+// The whole file verified: every packet the tools count is a sound chunk,
+// and they last as long as the tools say.
+TEST_P(RealFile, VerifiesOkWithEveryPacket) {
+  const ExpectedFile& expected = GetParam();
+  const std::string path = std::string(QUARNEL_TEST_DATA_DIR) + "/" + expected.name;
+  brix::WindowsFile data(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  brix::WindowsFile lookups(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  const Verification verified = FileVerifier(data, lookups).run();
+
+  EXPECT_EQ(verified.status, "Ok");
+  ASSERT_EQ(verified.streams.size(), expected.streams.size());
+  for (std::size_t i = 0; i < expected.streams.size(); ++i) {
+    SCOPED_TRACE("stream " + std::to_string(i));
+    EXPECT_EQ(verified.streams[i].chunks, expected.streams[i].indexEntries);
+    EXPECT_EQ(std::lround(verified.streams[i].duration * 1000), expected.streams[i].durationMs);
   }
 }
 

@@ -113,6 +113,30 @@ TEST_F(CollectionCheckTest, JsonIsTheSameDocumentWhateverTheJobs) {
   EXPECT_EQ(document[5]["rows"][0]["value"], path("tapes/3.avi"));
 }
 
+// --verify reads the same files the same ways: each line or object is a
+// whole file's verification, in the same order whatever the jobs.
+TEST_F(CollectionCheckTest, VerifyCombinesWithTheOtherOptions) {
+  const Outcome brief = check({"--verify", "-r", "--brief", "--failed-only", "-j", "3"});
+  EXPECT_EQ(brief.status, exitFailed);
+  EXPECT_EQ(brief.output, path("b.avi") + ": Empty file\n" + path("tapes/2.avi") +
+                              ": The file ends with 4 bytes at position 0 that hold no chunk\n");
+  EXPECT_EQ(brief.error, "6 files: 4 Ok, 2 failed\n");
+
+  const Outcome one = check({"--verify", "-r", "--json", "-j1"});
+  EXPECT_EQ(one.output, check({"--verify", "-r", "--json", "-j8"}).output);
+  const nlohmann::json document = nlohmann::json::parse(one.output);
+  ASSERT_EQ(document.size(), 6u);
+  EXPECT_EQ(document[0]["status"], "Ok");
+  EXPECT_TRUE(document[0]["position"].is_null());
+  EXPECT_EQ(document[0]["streams"].size(), 1u);
+  EXPECT_EQ(document[4]["position"], 0);
+  EXPECT_EQ(document[4]["ok"], false);
+
+  std::filesystem::remove(path("b.avi"));
+  std::filesystem::remove(path("tapes/2.avi"));
+  EXPECT_EQ(check({"--verify", "-r", "--brief"}).status, exitOk);
+}
+
 TEST_F(CollectionCheckTest, AnInterruptedRunStopsWithItsOutputWhole) {
   // Asked after each file: the run stops once two are written.
   const auto afterTwo = [](const Outcome& outcome) {

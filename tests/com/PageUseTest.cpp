@@ -2,8 +2,9 @@
 // mouse input under Wine with a virtual display: what the keys and the
 // context menu copy is what quarnel-avi prints, the menu opens from the
 // keyboard where the focus is, values cut short get a tip, the list and the
-// status line have names for a screen reader, and the default widths and
-// the row images follow the DPI.
+// status line have names for a screen reader, the default widths and the
+// row images follow the DPI, and the whole file is verified in the
+// background from the menu.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,9 +22,11 @@
 #include "tests/support/AviBuilder.h"
 #include "tests/support/ClipboardHolder.h"
 #include "tests/support/FileNames.h"
+#include "tests/support/OpenDMLBuilder.h"
 #include "tests/support/TempDirectory.h"
-// After the Win32 types it uses.
+// After the Win32 types they use.
 #include <oleacc.h>
+#include <tlhelp32.h>
 
 using shell_host::MenuSeen;
 using shell_host::pressKeys;
@@ -119,6 +122,87 @@ class PageUse : public shell_host::ExtensionFixture {
   HWND list = nullptr;
 };
 
+// --- Verifying the whole file ----------------------------------------------
+
+namespace {
+
+// A sound OpenDML file of about size bytes, written sparse: its movie data
+// is a hole, which costs the disk nothing and takes a while to read.
+std::string largeFile(const testing_support::TempDirectory& temp, std::uint32_t megabytes) {
+  testing_support::OpenDMLLayout layout;
+  layout.avi.streams = {testing_support::videoStream()};
+  layout.chunkBytes = {1 << 20};
+  layout.chunksPerForm = megabytes / 2;
+  layout.chunkHeaders = true;
+  const std::string path = temp.file("large.avi");
+  testing_support::writeSparseFile(path, testing_support::buildOpenDML(layout));
+  return path;
+}
+
+DWORD threadsOfThisProcess() {
+  DWORD count = 0;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    count += entry.th32OwnerProcessID == GetCurrentProcessId();
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+}  // namespace
+
+TEST_F(PageUse, TheMenuVerifiesTheWholeFileWithProgressAndLeavesTheRowsAlone) {
+  show(largeFile(temp, 256));
+  const std::vector<shell_host::PageRow> rows = shell_host::readPage(page).rows;
+  shell_host::chooseFromMenu(openMenuWithKey, "Verify whole file");
+  std::vector<std::string> statuses;
+  EXPECT_TRUE(pumpUntil(
+      [&] {
+        const std::string status = shell_host::readPage(page).status;
+        if (statuses.empty() || statuses.back() != status) statuses.push_back(status);
+        return status.rfind("Verification: ", 0) == 0;
+      },
+      60000));
+  ASSERT_GE(statuses.size(), 2u);
+  EXPECT_EQ(statuses.front().rfind("Verifying the whole file: ", 0), 0u) << statuses.front();
+  EXPECT_EQ(statuses.back(), "Verification: Ok");
+  EXPECT_EQ(shell_host::readPage(page).rows, rows);
+}
+
+TEST_F(PageUse, EscapeTheMenuOrClosingTheSheetStopsTheVerification) {
+  show(largeFile(temp, 1024));
+  const DWORD threads = threadsOfThisProcess();
+  const auto cancelled = [this] {
+    return pumpUntil(
+        [this] {
+          return shell_host::readPage(page).status.rfind("Verification: Verification cancelled at position ", 0) == 0;
+        },
+        20000);
+  };
+  shell_host::chooseFromMenu(openMenuWithKey, "Verify whole file");
+  pressKeys({VK_ESCAPE});
+  EXPECT_TRUE(cancelled());
+  EXPECT_EQ(sheet->currentPage(), page) << "Esc stops the verification, not the sheet";
+
+  shell_host::chooseFromMenu(openMenuWithKey, "Verify whole file");
+  const MenuSeen running = shell_host::chooseFromMenu(openMenuWithKey, "Cancel verification");
+  EXPECT_EQ(running.items.back(), "Cancel verification");
+  EXPECT_TRUE(cancelled());
+
+  // Closed while it runs: the thread ends on its own, and then nothing of
+  // the DLL is left running and the DLL can go.
+  shell_host::chooseFromMenu(openMenuWithKey, "Verify whole file");
+  sheet.reset();
+  EXPECT_TRUE(pumpUntil([this] { return dll->canUnloadNow() == S_OK; }, 20000));
+  EXPECT_TRUE(pumpUntil([threads] { return threadsOfThisProcess() <= threads; }, 20000));
+  const HMODULE module = dll->module();
+  dll.reset();
+  wchar_t name[MAX_PATH];
+  EXPECT_EQ(GetModuleFileNameW(module, name, MAX_PATH), 0u) << "the DLL was unloaded";
+}
+
 // --- Copying ----------------------------------------------------------------
 
 TEST_F(PageUse, CopyAllAndAllRowsAreWhatTheToolPrints) {
@@ -175,8 +259,8 @@ TEST_F(PageUse, KeysAloneReachTheListSelectRowsAndOpenTheMenuAtTheFocus) {
 
   // Nothing selected yet: "Copy" has nothing to copy.
   const MenuSeen empty = shell_host::chooseFromMenu(openMenuWithKey, "");
-  EXPECT_EQ(empty.items, (std::vector<std::string>{"Copy", "Copy all", "Copy all as JSON"}));
-  EXPECT_EQ(empty.enabled, (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(empty.items, (std::vector<std::string>{"Copy", "Copy all", "Copy all as JSON", "Verify whole file"}));
+  EXPECT_EQ(empty.enabled, (std::vector<bool>{false, true, true, true}));
 
   // The arrows move the selection, Shift widens it, Ctrl+C copies it.
   pressKeys({VK_DOWN});
@@ -191,7 +275,7 @@ TEST_F(PageUse, KeysAloneReachTheListSelectRowsAndOpenTheMenuAtTheFocus) {
   std::optional<MenuSeen> menu;
   const std::string copied = copiedBy([&] { menu = shell_host::chooseFromMenu(openMenuWithKey, "Copy"); });
   ASSERT_TRUE(menu);
-  EXPECT_EQ(menu->enabled, (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(menu->enabled, (std::vector<bool>{true, true, true, true}));
   EXPECT_GE(menu->rect.left, focused.left);
   EXPECT_LT(menu->rect.left, focused.right);
   EXPECT_GE(menu->rect.top, focused.top);

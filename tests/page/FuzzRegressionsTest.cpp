@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "avi/FileVerifier.h"
 #include "page/FileReport.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/ReportChecks.h"
@@ -39,6 +40,10 @@ TEST(FuzzRegressions, EveryInputGivesAReportThatKeepsTheRules) {
     const FileReport report = reportOf(file);
     EXPECT_EQ(reportFault(report), "") << file.filename().string() << ": " << report.status;
     EXPECT_EQ(headerRowsFault(report, reportOf(file, StructureRowSet::headers)), "") << file.filename().string();
+    const std::string bytes = readFile(file.u8string());
+    MemoryStream pass(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    MemoryStream lookups(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    EXPECT_EQ(verificationFault(FileVerifier(pass, lookups).run(), bytes.size()), "") << file.filename().string();
   }
 }
 

@@ -6,6 +6,7 @@
 #include "page/FileReport.h"
 #include "page/JsonReport.h"
 #include "page/TextReport.h"
+#include "page/VerifyReport.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
 #include "tests/support/StartsWith.h"
@@ -15,7 +16,9 @@ using namespace testing_support;
 
 namespace {
 
-std::string dataFile(const char* name) { return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name; }
+std::string dataFile(const char* name) {
+  return std::string(QUARNEL_TEST_DATA_DIR) + "/" + name;
+}
 
 TEST(FileReport, AGoodFileHasRowsAndOk) {
   const FileReport report = readFileReport(dataFile("ffmpeg-two-audio.avi"));
@@ -170,6 +173,42 @@ TEST(TextReport, AFileThatWasNotReadStillStartsWithItsPath) {
   EXPECT_EQ(textReport(report),
             "Path  dir/p\xC3\xA9.avi\n"
             "Status: WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A verification's report: what each stream holds, and up to when the file
+// is sound once it is not; JSON gives the verification in full.
+TEST(VerifyReport, RowsAndJsonTellWhatWasFound) {
+  Verification cut;
+  cut.status = "The file ends inside chunk '00dc' at position 9000";
+  cut.position = 9000;
+  cut.streams = {{10, 10010, 0.4, 1.6}};
+  cut.soundUpTo = 0.4;
+  cut.length = 1.6;
+  const FileReport report = verificationReport("cut.avi", cut);
+  EXPECT_EQ(textReport(report),
+            "Path         cut.avi\n"
+            "Stream 0\n"
+            "  Chunks     10\n"
+            "  Bytes      10010\n"
+            "  Duration   0:00:00.400\n"
+            "Sound up to  0:00:00.400 of 0:00:01.600\n"
+            "Status: The file ends inside chunk '00dc' at position 9000\n");
+  const nlohmann::json json = nlohmann::json::parse(jsonReport({report}))[0];
+  EXPECT_EQ(json["position"], 9000);
+  EXPECT_EQ(json["streams"][0]["bytes"], 10010);
+  EXPECT_EQ(json["soundUpTo"], 0.4);
+
+  Verification sound = cut;
+  sound.ok = true;
+  sound.status = "Ok";
+  sound.position.reset();
+  const FileReport ok = verificationReport("ok.avi", sound);
+  EXPECT_EQ(ok.rows.back().element, "Duration");
+  EXPECT_TRUE(nlohmann::json::parse(jsonReport({ok}))[0]["position"].is_null());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ std::uint32_t MemoryStream::read(void* buffer, std::uint32_t count) {
   // A read of nothing may come with no buffer at all (an empty vector's
   // data()), and memcpy must not see a null pointer even for 0 bytes.
   if (n == 0) return 0;
+  if (static_cast<std::uint64_t>(position_) + n > unreadableFrom_) throw std::runtime_error("Data error");
   std::memcpy(buffer, data_ + position_, n);
   position_ += n;
   bytesRead_ += n;

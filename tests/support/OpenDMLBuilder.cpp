@@ -200,6 +200,14 @@ OpenDMLFile buildOpenDML(const OpenDMLLayout& layout) {
       putListHeader(head, "LIST", g.moviEnd(f) - g.moviType(f), "movi");
     }
     file.pieces.push_back({g.formPosition(f), head});
+    for (std::uint32_t c = 0; layout.chunkHeaders && c < layout.chunksPerForm; ++c) {
+      for (std::size_t s = 0; s < g.streams(); ++s) {
+        Bytes header;
+        putFourCC(header, chunkIdOf(s, layout.avi.streams[s]));
+        putLE32(header, layout.chunkBytes[s]);
+        file.pieces.push_back({g.chunkData(f, c, s) - 8, header});
+      }
+    }
     file.pieces.push_back({g.indexChunk(f, 0), formIndexes(g, f)});
     file.forms.push_back(g.formPosition(f));
     for (std::size_t s = 0; s < g.streams(); ++s) file.indexChunks[s].push_back(g.indexChunk(f, s));

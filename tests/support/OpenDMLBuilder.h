@@ -39,6 +39,9 @@ struct OpenDMLLayout {
   std::uint32_t chunksPerForm = 3;
   bool legacyIndex = true;  // idx1 after the first form's movi, for its chunks
   bool fieldIndexes = false;
+  // Each data chunk's 8-byte header is written (its data stays zeros), as
+  // a walk over every chunk needs; without them the movie data is a hole.
+  bool chunkHeaders = false;
 };
 
 // What the file holds besides its movie data, and where.

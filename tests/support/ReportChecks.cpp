@@ -153,4 +153,19 @@ std::string reportFault(const FileReport& report) {
   return {};
 }
 
+std::string verificationFault(const Verification& verification, std::uint64_t size) {
+  if (verification.ok != (verification.status == "Ok") || verification.ok == verification.position.has_value()) {
+    return "the status, the ok flag and the position disagree";
+  }
+  for (const char c : verification.status) {
+    if (c < 0x20 || c > 0x7E) return "the status holds a byte that is not printable ASCII";
+  }
+  if (verification.streams.size() > 100) return "more streams than chunk ids can name";
+  std::uint64_t held = 0;
+  for (const VerifiedStream& stream : verification.streams) held += 8 * stream.chunks + stream.bytes;
+  if (held > size) return "more chunks and bytes counted than the file holds";
+  if (verification.soundUpTo > verification.length) return "sound for longer than the file lasts";
+  return std::string();
+}
+
 }  // namespace testing_support

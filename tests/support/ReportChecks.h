@@ -28,4 +28,12 @@ std::string reportFault(const FileReport& report);
 // rule, or an empty string.
 std::string headerRowsFault(const FileReport& all, const FileReport& headers);
 
+// What must hold for the verification of any byte string of size bytes:
+// "Ok" exactly when no problem and no position is given; a status of
+// printable ASCII, so that no byte of the file reaches it raw; no more
+// streams than chunk ids can name; no more chunks and bytes counted than
+// the bytes hold; sound no longer than the file lasts. Returns the first
+// broken rule, or an empty string.
+std::string verificationFault(const Verification& verification, std::uint64_t size);
+
 }  // namespace testing_support
