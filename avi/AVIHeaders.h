@@ -69,6 +69,7 @@ struct LegacyIndexEntry {
 static_assert(sizeof(LegacyIndexEntry) == 16, "idx1 entry layout");
 
 namespace legacy_index_flags {
+constexpr std::uint32_t list = 0x1;  // the entry names a list ('rec '), not a data chunk
 constexpr std::uint32_t keyFrame = 0x10;
 constexpr std::uint32_t noTime = 0x100;
 }  // namespace legacy_index_flags

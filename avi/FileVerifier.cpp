@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr FourCC JUNK = makeFourCC('J', 'U', 'N', 'K');
 constexpr std::uint32_t legacyEntryBytes = sizeof(LegacyIndexEntry);
 
 // The pass was asked to stop after reading up to position.
@@ -43,25 +42,27 @@ bool isLetterOrDigit(unsigned char c) {
   return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-unsigned char character(FourCC id, int index) {
-  return static_cast<unsigned char>(id >> (8 * index));
+// The number in the two digits from character first on.
+unsigned twoDigits(FourCC id, int first) {
+  return (fourCCCharacter(id, first) - '0') * 10u + (fourCCCharacter(id, first + 1) - '0');
 }
 
 // A data chunk: a stream number in two digits, then two letters or digits
 // for the kind of data (00dc, 01wb).
 bool isDataChunkId(FourCC id) {
-  return isDigit(character(id, 0)) && isDigit(character(id, 1)) && isLetterOrDigit(character(id, 2)) &&
-         isLetterOrDigit(character(id, 3));
+  return isDigit(fourCCCharacter(id, 0)) && isDigit(fourCCCharacter(id, 1)) &&
+         isLetterOrDigit(fourCCCharacter(id, 2)) && isLetterOrDigit(fourCCCharacter(id, 3));
 }
 
 // The stream of a data chunk.
 unsigned streamOf(FourCC id) {
-  return (character(id, 0) - '0') * 10u + (character(id, 1) - '0');
+  return twoDigits(id, 0);
 }
 
 // An OpenDML standard index chunk: ix and a stream number (ix00).
 bool isIndexChunkId(FourCC id) {
-  return character(id, 0) == 'i' && character(id, 1) == 'x' && isDigit(character(id, 2)) && isDigit(character(id, 3));
+  return fourCCCharacter(id, 0) == 'i' && fourCCCharacter(id, 1) == 'x' && isDigit(fourCCCharacter(id, 2)) &&
+         isDigit(fourCCCharacter(id, 3));
 }
 
 // "LIST 'movi' at position 5742", "chunk '00dc' at position 9982"
@@ -214,12 +215,12 @@ void FileVerifier::closeList() {
 
 void FileVerifier::checkChunkId(const OpenList& list, std::uint64_t position, FourCC id) const {
   if (!isPrintableId(id)) throw VerifyProblem(position, "Garbled chunk id " + chunkIdText(id) + at(position));
-  if (list.kind != ListKind::movieList || isList(id) || id == JUNK) return;
+  if (list.kind != ListKind::movieList || isList(id) || id == fourcc::JUNK) return;
   const bool data = isDataChunkId(id);
   if (!data && !isIndexChunkId(id)) {
     throw VerifyProblem(position, "Garbled chunk id " + chunkIdText(id) + at(position));
   }
-  const unsigned stream = data ? streamOf(id) : (character(id, 2) - '0') * 10u + (character(id, 3) - '0');
+  const unsigned stream = data ? streamOf(id) : twoDigits(id, 2);
   if (stream >= headers_.size()) {
     throw VerifyProblem(position, "Chunk " + chunkIdText(id) + at(position) + " belongs to stream " +
                                       std::to_string(stream) + "; the file has " + std::to_string(headers_.size()));

@@ -12,6 +12,11 @@ constexpr FourCC makeFourCC(char a, char b, char c, char d) {
          static_cast<FourCC>(static_cast<unsigned char>(d)) << 24;
 }
 
+// Character index (0 to 3) of the code.
+constexpr unsigned char fourCCCharacter(FourCC id, int index) {
+  return static_cast<unsigned char>(id >> (8 * index));
+}
+
 namespace fourcc {
 constexpr FourCC RIFF = makeFourCC('R', 'I', 'F', 'F');
 constexpr FourCC LIST = makeFourCC('L', 'I', 'S', 'T');
@@ -31,6 +36,7 @@ constexpr FourCC auds = makeFourCC('a', 'u', 'd', 's');
 constexpr FourCC INFO = makeFourCC('I', 'N', 'F', 'O');
 constexpr FourCC AVIX = makeFourCC('A', 'V', 'I', 'X');
 constexpr FourCC indx = makeFourCC('i', 'n', 'd', 'x');
+constexpr FourCC JUNK = makeFourCC('J', 'U', 'N', 'K');
 }  // namespace fourcc
 
 static_assert(fourcc::RIFF == 0x46464952u && fourcc::AVI == 0x20495641u && fourcc::idx1 == 0x31786469u,

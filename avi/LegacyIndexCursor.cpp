@@ -6,8 +6,6 @@
 namespace {
 
 constexpr std::uint32_t entryBytes = sizeof(LegacyIndexEntry);
-// bIndexType of an entry that names a list ('rec '), not a data chunk.
-constexpr std::uint32_t listFlag = 0x1;
 
 LegacyIndexEntry decode(const std::uint8_t* bytes) {
   return {readLE32(bytes), readLE32(bytes + 4), readLE32(bytes + 8), readLE32(bytes + 12)};
@@ -29,7 +27,7 @@ LegacyIndexCursor::LegacyIndexCursor(brix::SeekableInputStream& stream, std::uin
   std::uint8_t first[entryBytes];
   if (readAt(stream, dataPosition, first, entryBytes) != entryBytes) return;
   const LegacyIndexEntry entry = decode(first);
-  const bool list = (entry.flags & listFlag) != 0;
+  const bool list = (entry.flags & legacy_index_flags::list) != 0;
   if (!holdsChunk(stream, moviDataPosition + entry.offset, entry.chunkId, list) &&
       holdsChunk(stream, entry.offset, entry.chunkId, list)) {
     base_ = 0;
