@@ -11,6 +11,7 @@
 
 #include "avi/BlockReader.h"
 #include "avi/FileVerifier.h"
+#include "avi/LittleEndian.h"
 #include "avi/VerifyProblem.h"
 #include "tests/support/AviBuilder.h"
 #include "tests/support/MemoryStream.h"
@@ -73,6 +74,7 @@ struct MovieFile {
     const char type[] = "movi";
     movi = static_cast<std::uint64_t>(std::search(bytes.begin(), bytes.end(), type, type + 4) - bytes.begin()) - 8;
     chunks.clear();
+    if (!layout.index) return;
     for (const IndexEntryLayout& entry : *layout.index) chunks.push_back(movi + 8 + entry.offset);
     idx1 = bytes.size() - 8 - 16 * layout.index->size();
   }
@@ -89,9 +91,7 @@ OpenDMLFile openDMLFile(bool fieldIndexes) {
 }
 
 std::uint32_t le32(const Bytes& bytes, std::uint64_t position) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | bytes[position + i];
-  return value;
+  return readLE32(bytes.data() + position);
 }
 
 void expectStreams(const Verification& result, const std::vector<VerifiedStream>& expected) {
@@ -109,49 +109,40 @@ TEST(FileVerifier, SoundFilesVerifyOkWithWhatTheirStreamsHold) {
   const std::vector<VerifiedStream> movie = {{40, 40 * videoBytes, 1.6, 0}, {40, 40 * audioBytes, 0.4, 0}};
   // Two forms of three rounds: 1000-byte frames, 1764 bytes of audio each.
   const std::vector<VerifiedStream> openDML = {{6, 6000, 0.24, 0}, {6, 6 * 1764, 0.06, 0}};
-  const auto absoluteIndex = [] {
-    MovieFile file;
-    for (IndexEntryLayout& entry : *file.layout.index) entry.offset += static_cast<std::uint32_t>(file.movi + 8);
-    file.build();
-    return file.bytes;
-  };
-  const auto reversedIndex = [] {
-    MovieFile file;
-    std::reverse(file.layout.index->begin(), file.layout.index->end());
-    file.build();
-    return file.bytes;
-  };
-  const auto withoutIndex = [] {
-    MovieFile file;
-    file.layout.index.reset();
-    return aviBytes(file.layout);
-  };
-  const auto lastPadDropped = [] {
-    MovieFile file;
-    file.layout.moviChunks.back() = dataChunk("00dc", Bytes(videoBytes, 0));
-    file.layout.moviChunks.back().padded = false;
-    file.layout.index->back() = {"00dc", 0, file.layout.index->back().offset, videoBytes};
-    file.build();
-    return file.bytes;
+  // The movie file with its layout changed and built again.
+  const auto movieWith = [](const std::function<void(MovieFile&)>& edit) {
+    return [edit] {
+      MovieFile file;
+      edit(file);
+      file.build();
+      return file.bytes;
+    };
   };
   const struct {
     const char* what;
     std::function<Bytes()> bytes;
     std::vector<VerifiedStream> streams;
-    std::uint32_t maxPerRead;
+    std::uint32_t maxPerRead = UINT32_MAX;
   } cases[] = {
-      {"idx1 relative to movi", [] { return MovieFile().bytes; }, movie, UINT32_MAX},
-      {"idx1 from the start of the file", absoluteIndex, movie, UINT32_MAX},
-      {"idx1 in reverse order", reversedIndex, movie, UINT32_MAX},
-      {"no idx1", withoutIndex, movie, UINT32_MAX},
+      {"idx1 relative to movi", [] { return MovieFile().bytes; }, movie},
+      {"idx1 from the start of the file", movieWith([](MovieFile& file) {
+         for (IndexEntryLayout& entry : *file.layout.index) entry.offset += static_cast<std::uint32_t>(file.movi + 8);
+       }),
+       movie},
+      {"idx1 in reverse order",
+       movieWith([](MovieFile& file) { std::reverse(file.layout.index->begin(), file.layout.index->end()); }), movie},
+      {"no idx1", movieWith([](MovieFile& file) { file.layout.index.reset(); }), movie},
       {"the last chunk's pad byte dropped",
-       lastPadDropped,
-       {{41, 41 * videoBytes, 1.64, 0}, {39, 39 * audioBytes, 0.39, 0}},
-       UINT32_MAX},
-      {"chunks in LIST 'rec '", [] { return MovieFile(true).bytes; }, movie, UINT32_MAX},
+       movieWith([](MovieFile& file) {
+         file.layout.moviChunks.back() = dataChunk("00dc", Bytes(videoBytes, 0));
+         file.layout.moviChunks.back().padded = false;
+         file.layout.index->back() = {"00dc", 0, file.layout.index->back().offset, videoBytes};
+       }),
+       {{41, 41 * videoBytes, 1.64, 0}, {39, 39 * audioBytes, 0.39, 0}}},
+      {"chunks in LIST 'rec '", [] { return MovieFile(true).bytes; }, movie},
       {"read a little at a time", [] { return MovieFile().bytes; }, movie, 1000},
-      {"OpenDML standard indexes", [] { return bytesOf(openDMLFile(false)); }, openDML, UINT32_MAX},
-      {"OpenDML field indexes", [] { return bytesOf(openDMLFile(true)); }, openDML, UINT32_MAX},
+      {"OpenDML standard indexes", [] { return bytesOf(openDMLFile(false)); }, openDML},
+      {"OpenDML field indexes", [] { return bytesOf(openDMLFile(true)); }, openDML},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -246,11 +237,8 @@ TEST(FileVerifier, DamageIsFoundWhereItLies) {
        "The file ends" + at(file.riffEnd) + ", inside RIFF 'AVI '" + at(0)},
       {"a RIFF size short of the file", file.bytes, [](Bytes& b) { setLE32(b, 4, le32(b, 4) - 16); }, file.idx1,
        "Chunk 'idx1'" + at(file.idx1) + " of 1280 bytes runs past the end of RIFF 'AVI '" + at(0)},
-      {"bytes after the last chunk", file.bytes,
-       [](Bytes& b) {
-         b.insert(b.end(), {1, 2, 3});
-       },
-       file.riffEnd, "The file ends with 3 bytes" + at(file.riffEnd) + " that hold no chunk"},
+      {"bytes after the last chunk", file.bytes, [](Bytes& b) { b.insert(b.end(), 3, 1); }, file.riffEnd,
+       "The file ends with 3 bytes" + at(file.riffEnd) + " that hold no chunk"},
       {"a LIST 'rec ' with a chunk too large for it", recFile.bytes,
        [&](Bytes& b) { setLE32(b, recFile.chunks[11] + 4, audioBytes + 2); }, recFile.chunks[11],
        "Chunk '01wb'" + at(recFile.chunks[11]) + " of 1766 bytes runs past the end of LIST 'rec '" +

@@ -65,15 +65,11 @@ TEST(OpenDMLRows, TheIndexSaysWhichItIsAndWhatIsWrong) {
 TEST(OpenDMLRows, RiffFormsWithWhatIsWrongWithThem) {
   AviLayout layout;
   layout.streams = {videoStream()};
-  Bytes bytes = aviBytes(layout);
-  const std::size_t first = bytes.size();
-  RiffNode noMovie = listChunk("RIFF", "AVIX", {listChunk("LIST", "mova", {})});
-  RiffNode cutShort = listChunk("RIFF", "AVIX", {listChunk("LIST", "movi", {})});
-  cutShort.children[0].sizeOverride = 20;
-  const Bytes forms = serialize({noMovie, cutShort});
-  bytes.insert(bytes.end(), forms.begin(), forms.end());
-  const Bytes form = serialize(listChunk("RIFF", "AVIX", {listChunk("LIST", "movi", {})}));
-  for (std::size_t i = 2; i < RiffForms::maxListed; ++i) bytes.insert(bytes.end(), form.begin(), form.end());
+  const std::size_t first = serialize(buildAvi(layout)).size();
+  layout.laterForms.assign(RiffForms::maxListed, listChunk("RIFF", "AVIX", {listChunk("LIST", "movi", {})}));
+  layout.laterForms[0].children[0].listType = "mova";
+  layout.laterForms[1].children[0].sizeOverride = 20;
+  const Bytes bytes = aviBytes(layout);
   MemoryStream stream(bytes);
   const AVIFile file(stream);
   Rows rows;

@@ -175,10 +175,6 @@ TEST(TextReport, AFileThatWasNotReadStillStartsWithItsPath) {
             "Status: WindowsFile::open: Can't open 'p.avi': The system cannot find the file.\n");
 }
 
-}  // namespace
-
-namespace {
-
 // A verification's report: what each stream holds, and up to when the file
 // is sound once it is not; JSON gives the verification in full.
 TEST(VerifyReport, RowsAndJsonTellWhatWasFound) {

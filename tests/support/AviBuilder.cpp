@@ -22,8 +22,8 @@ Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t co
   return out;
 }
 
-Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
-                   std::uint16_t bitsPerSample, std::uint16_t cbSize) {
+Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
+                   std::uint16_t cbSize) {
   Bytes out;
   const auto blockAlign = static_cast<std::uint16_t>(channels * bitsPerSample / 8);
   putLE16(out, tag);
@@ -113,6 +113,11 @@ StreamLayout audioStream() {
   return s;
 }
 
+std::string chunkId(std::size_t stream, const std::string& type) {
+  const std::string number = {static_cast<char>('0' + stream / 10), static_cast<char>('0' + stream % 10)};
+  return number + (type == "vids" ? "dc" : type == "auds" ? "wb" : "tx");
+}
+
 AviLayout mostRowsLayout() {
   constexpr std::size_t streams = 100;
   constexpr std::size_t tags = 257;
@@ -126,8 +131,7 @@ AviLayout mostRowsLayout() {
     }
     stream.name = Bytes(textBytes, static_cast<std::uint8_t>('a' + i % 26));
     // A segment past the end of the file: a problem row after the counts.
-    const std::string chunkId = (i < 10 ? "0" : "") + std::to_string(i) + (i % 2 == 1 ? "wb" : "dc");
-    stream.superIndex = superIndexData(chunkId, {{0xFFFFFFFF00ull, 64, 1}});
+    stream.superIndex = superIndexData(chunkId(i, stream.type), {{0xFFFFFFFF00ull, 64, 1}});
     layout.streams.push_back(stream);
   }
   layout.dmlhSize = 248;

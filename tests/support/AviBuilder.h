@@ -65,8 +65,8 @@ struct AviLayout {
 Bytes bitmapInfoHeader(std::int32_t width, std::int32_t height, std::uint32_t compression = 0,
                        std::uint32_t biSize = 40);
 // A WAVEFORMATEX with cbSize and that many extra bytes after it.
-Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
-                   std::uint16_t bitsPerSample, std::uint16_t cbSize);
+Bytes waveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec, std::uint16_t bitsPerSample,
+                   std::uint16_t cbSize);
 // A WAVEFORMATEXTENSIBLE: the WAVEFORMATEX of tag 0xFFFE with cbSize 22,
 // then the valid bits per sample, the channel mask and the sub-format, the
 // GUID of the format tag subFormat.
@@ -82,6 +82,9 @@ constexpr std::uint32_t mjpgCompression = 0x47504A4D;  // "MJPG"
 StreamLayout videoStream(std::int32_t width = 320, std::int32_t height = 240,
                          std::uint32_t compression = mjpgCompression);
 StreamLayout audioStream();
+// The id of a stream's data chunks: its number, then "dc", "wb" or "tx" by
+// its type.
+std::string chunkId(std::size_t stream, const std::string& type);
 
 // The file that gives the most rows any file can give: as many streams as
 // chunk ids address, each with every row a stream can have (the longest

@@ -20,125 +20,37 @@ void append(Bytes& out, const Bytes& more) {
   out.insert(out.end(), more.begin(), more.end());
 }
 
-std::string chunkIdOf(std::size_t stream, const StreamLayout& layout) {
-  const std::string number = {static_cast<char>('0' + stream / 10), static_cast<char>('0' + stream % 10)};
-  return number + (layout.type == "vids" ? "dc" : layout.type == "auds" ? "wb" : "tx");
+// The form's head up to its movi list's chunks: the form's own chunks, and
+// last the movi list without its children, with the sizes given.
+Bytes formHead(RiffNode form, std::uint64_t formSize, std::uint64_t moviSize) {
+  form.sizeOverride = static_cast<std::uint32_t>(formSize);
+  form.children.back().sizeOverride = static_cast<std::uint32_t>(moviSize);
+  return serialize(form);
 }
 
-std::uint64_t padded(std::uint64_t size) {
-  return size + (size & 1);
-}
-
-// Where everything lies. Forms follow each other; in each, after its
-// headers, come chunksPerForm rounds of one chunk of every stream, then one
-// standard index chunk per stream, and after the first form's movi its idx1.
-struct Geometry {
-  const OpenDMLLayout& layout;
-  std::uint64_t firstHeaderBytes;  // the first form up to its movi list's chunks
-
-  std::size_t streams() const { return layout.avi.streams.size(); }
-  std::uint64_t headerBytes(std::uint32_t form) const { return form == 0 ? firstHeaderBytes : 24; }
-  std::uint64_t chunkBytes(std::size_t stream) const { return 8 + padded(layout.chunkBytes[stream]); }
-  std::uint64_t roundBytes() const {
-    std::uint64_t bytes = 0;
-    for (std::size_t s = 0; s < streams(); ++s) bytes += chunkBytes(s);
-    return bytes;
-  }
-  std::uint64_t indexChunkBytes() const {
-    return 8 + 24 + std::uint64_t{layout.chunksPerForm} * (layout.fieldIndexes ? 12 : 8);
-  }
-  // Forms after the first hold the same; the first form ends where its
-  // idx1 does.
-  std::uint64_t formPosition(std::uint32_t form) const {
-    if (form == 0) return 0;
-    const std::uint64_t later = 24 + layout.chunksPerForm * roundBytes() + streams() * indexChunkBytes();
-    return formEnd(0) + (form - 1) * later;
-  }
-  std::uint64_t moviType(std::uint32_t form) const { return formPosition(form) + headerBytes(form) - 4; }
-  std::uint64_t chunkData(std::uint32_t form, std::uint32_t chunk, std::size_t stream) const {
-    std::uint64_t position = moviType(form) + 4 + chunk * roundBytes() + 8;
-    for (std::size_t s = 0; s < stream; ++s) position += chunkBytes(s);
-    return position;
-  }
-  std::uint64_t indexChunk(std::uint32_t form, std::size_t stream) const {
-    return moviType(form) + 4 + layout.chunksPerForm * roundBytes() + stream * indexChunkBytes();
-  }
-  std::uint64_t moviEnd(std::uint32_t form) const { return indexChunk(form, streams()); }
-  std::uint64_t formEnd(std::uint32_t form) const {
-    const bool legacy = form == 0 && layout.legacyIndex;
-    return moviEnd(form) + (legacy ? 8 + 16 * std::uint64_t{layout.chunksPerForm} * streams() : 0);
-  }
-  bool isKeyFrame(std::size_t stream, std::uint32_t form, std::uint32_t chunk) const {
-    return layout.avi.streams[stream].type != "vids" || (form * layout.chunksPerForm + chunk) % 10 == 0;
-  }
-  std::uint32_t duration(std::size_t stream) const {
-    const std::uint32_t sampleSize = layout.avi.streams[stream].sampleSize;
-    return sampleSize == 0 ? layout.chunksPerForm : layout.chunksPerForm * layout.chunkBytes[stream] / sampleSize;
-  }
-};
-
-void putListHeader(Bytes& out, const char* id, std::uint64_t size, const char* type) {
-  putFourCC(out, id);
-  putLE32(out, static_cast<std::uint32_t>(size));
-  putFourCC(out, type);
-}
-
-// RIFF 'AVI ' with its header list and the head of its movi list. Without
-// the geometry, sizes and positions are 0 but the length is right; with it,
-// where each indx's data lies is given too.
-Bytes firstFormHead(const OpenDMLLayout& layout, const Geometry* g, std::vector<std::uint64_t>* superIndexes) {
+// RIFF 'AVI ' with a super index in each strl of the index chunks given (or
+// of zeros); its length does not depend on them.
+RiffNode firstForm(const OpenDMLLayout& layout, const std::vector<std::vector<std::uint64_t>>& indexChunks) {
   AviLayout avi = layout.avi;
+  avi.moviChunks.clear();
   avi.index.reset();
   if (!avi.dmlhSize) avi.dmlhSize = 248;
   avi.grandFrames = layout.chunksPerForm * layout.forms;
   avi.totalFrames = layout.chunksPerForm;
+  // Like the muxers, dwSize counts the index chunk's header.
+  const std::uint32_t indexChunkBytes = 32 + layout.chunksPerForm * (layout.fieldIndexes ? 12 : 8);
   for (std::size_t s = 0; s < avi.streams.size(); ++s) {
-    std::vector<SuperIndexEntryLayout> entries(layout.forms, SuperIndexEntryLayout{0, 0, 0});
-    for (std::uint32_t f = 0; g && f < layout.forms; ++f) {
-      // Like the muxers, dwSize counts the index chunk's header.
-      entries[f] = {g->indexChunk(f, s), static_cast<std::uint32_t>(g->indexChunkBytes()), g->duration(s)};
+    StreamLayout& stream = avi.streams[s];
+    const std::uint32_t duration =
+        stream.sampleSize == 0 ? layout.chunksPerForm : layout.chunksPerForm * layout.chunkBytes[s] / stream.sampleSize;
+    stream.length = duration * layout.forms;
+    std::vector<SuperIndexEntryLayout> entries;
+    for (std::uint32_t f = 0; f < layout.forms; ++f) {
+      entries.push_back({indexChunks.empty() ? 0 : indexChunks[s][f], indexChunkBytes, duration});
     }
-    avi.streams[s].superIndex = superIndexData(chunkIdOf(s, avi.streams[s]), entries, layout.fieldIndexes);
-    if (g) avi.streams[s].length = g->duration(s) * layout.forms;
+    stream.superIndex = superIndexData(chunkId(s, stream.type), entries, layout.fieldIndexes);
   }
-  const RiffNode hdrl = buildAvi(avi).children[0];
-  Bytes out;
-  putListHeader(out, "RIFF", g ? g->formEnd(0) - 8 : 0, "AVI ");
-  append(out, serialize(hdrl));
-  putListHeader(out, "LIST", g ? g->moviEnd(0) - g->moviType(0) : 0, "movi");
-  std::uint64_t position = 24;  // past the RIFF and hdrl list headers
-  for (const RiffNode& list : hdrl.children) {
-    std::uint64_t inner = position + 12;
-    for (const RiffNode& chunk : list.children) {
-      if (chunk.id == "indx" && superIndexes) superIndexes->push_back(inner + 8);
-      inner += serialize(chunk).size();
-    }
-    position += serialize(list).size();
-  }
-  return out;
-}
-
-// The form's standard index chunks, and after the first form's movi its idx1.
-Bytes formIndexes(const Geometry& g, std::uint32_t form) {
-  Bytes out;
-  std::vector<IndexEntryLayout> legacy;
-  for (std::size_t s = 0; s < g.streams(); ++s) {
-    const std::string id = chunkIdOf(s, g.layout.avi.streams[s]);
-    const std::uint32_t bytes = g.layout.chunkBytes[s];
-    std::vector<StandardIndexEntryLayout> entries;
-    for (std::uint32_t c = 0; c < g.layout.chunksPerForm; ++c) {
-      const auto offset = static_cast<std::uint32_t>(g.chunkData(form, c, s) - g.moviType(form));
-      const bool key = g.isKeyFrame(s, form, c);
-      entries.push_back({offset, bytes | (key ? 0 : 0x80000000u), g.layout.fieldIndexes ? offset + bytes / 2 : 0});
-      legacy.push_back({id, key ? 0x10u : 0u, offset - 8, bytes});
-    }
-    const Bytes data = standardIndexData(id, g.moviType(form), entries, g.layout.fieldIndexes);
-    append(out, serialize(dataChunk("ix" + id.substr(0, 2), data)));
-  }
-  // Interleaved as the chunks lie.
-  std::stable_sort(legacy.begin(), legacy.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
-  if (form == 0 && g.layout.legacyIndex) append(out, serialize(dataChunk("idx1", idx1Data(legacy))));
-  return out;
+  return buildAvi(avi);
 }
 
 }  // namespace
@@ -187,30 +99,58 @@ OpenDMLLayout twelveGigabyteCapture() {
 }
 
 OpenDMLFile buildOpenDML(const OpenDMLLayout& layout) {
-  if (layout.chunkBytes.size() != layout.avi.streams.size()) throw std::runtime_error("buildOpenDML: chunkBytes");
-  // The header list's length does not depend on where the index chunks go.
-  const Geometry g{layout, firstFormHead(layout, nullptr, nullptr).size()};
-  OpenDMLFile file{{}, g.formEnd(layout.forms - 1), {}, {}, std::vector<std::vector<std::uint64_t>>(g.streams())};
+  const std::vector<StreamLayout>& streams = layout.avi.streams;
+  if (layout.chunkBytes.size() != streams.size()) throw std::runtime_error("buildOpenDML: chunkBytes");
+  OpenDMLFile file{{}, 0, {}, {}, std::vector<std::vector<std::uint64_t>>(streams.size())};
+  std::vector<std::uint64_t> moviTypes, moviEnds, formHeads;  // per form; formHeads: its piece
   for (std::uint32_t f = 0; f < layout.forms; ++f) {
-    Bytes head;
-    if (f == 0) {
-      head = firstFormHead(layout, &g, &file.superIndexes);
-    } else {
-      putListHeader(head, "RIFF", g.formEnd(f) - g.formPosition(f) - 8, "AVIX");
-      putListHeader(head, "LIST", g.moviEnd(f) - g.moviType(f), "movi");
-    }
-    file.pieces.push_back({g.formPosition(f), head});
-    for (std::uint32_t c = 0; layout.chunkHeaders && c < layout.chunksPerForm; ++c) {
-      for (std::size_t s = 0; s < g.streams(); ++s) {
-        Bytes header;
-        putFourCC(header, chunkIdOf(s, layout.avi.streams[s]));
-        putLE32(header, layout.chunkBytes[s]);
-        file.pieces.push_back({g.chunkData(f, c, s) - 8, header});
+    // Each form's head is written once the form's size is known.
+    file.forms.push_back(file.size);
+    formHeads.push_back(file.pieces.size());
+    file.pieces.push_back({file.size, {}});
+    moviTypes.push_back(file.size + (f == 0 ? serialize(firstForm(layout, {})).size() : 24) - 4);
+    std::uint64_t position = moviTypes[f] + 4;
+    std::vector<std::vector<StandardIndexEntryLayout>> entries(streams.size());
+    std::vector<IndexEntryLayout> legacy;
+    for (std::uint32_t c = 0; c < layout.chunksPerForm; ++c) {
+      for (std::size_t s = 0; s < streams.size(); ++s) {
+        const std::string id = chunkId(s, streams[s].type);
+        const std::uint32_t bytes = layout.chunkBytes[s];
+        if (layout.chunkHeaders) {
+          Bytes header;
+          putFourCC(header, id);
+          putLE32(header, bytes);
+          file.pieces.push_back({position, header});
+        }
+        const auto offset = static_cast<std::uint32_t>(position + 8 - moviTypes[f]);
+        const bool key = streams[s].type != "vids" || (f * layout.chunksPerForm + c) % 10 == 0;
+        entries[s].push_back({offset, bytes | (key ? 0 : 0x80000000u), layout.fieldIndexes ? offset + bytes / 2 : 0});
+        legacy.push_back({id, key ? 0x10u : 0u, offset - 8, bytes});
+        position += 8 + bytes + (bytes & 1);
       }
     }
-    file.pieces.push_back({g.indexChunk(f, 0), formIndexes(g, f)});
-    file.forms.push_back(g.formPosition(f));
-    for (std::size_t s = 0; s < g.streams(); ++s) file.indexChunks[s].push_back(g.indexChunk(f, s));
+    Bytes indexes;
+    for (std::size_t s = 0; s < streams.size(); ++s) {
+      const std::string id = chunkId(s, streams[s].type);
+      file.indexChunks[s].push_back(position + indexes.size());
+      append(indexes, serialize(dataChunk("ix" + id.substr(0, 2),
+                                          standardIndexData(id, moviTypes[f], entries[s], layout.fieldIndexes))));
+    }
+    moviEnds.push_back(position + indexes.size());
+    if (f == 0 && layout.legacyIndex) append(indexes, serialize(dataChunk("idx1", idx1Data(legacy))));
+    file.pieces.push_back({position, indexes});
+    file.size = position + indexes.size();
+  }
+  for (std::uint32_t f = 0; f < layout.forms; ++f) {
+    const std::uint64_t end = f + 1 < layout.forms ? file.forms[f + 1] : file.size;
+    const RiffNode form =
+        f == 0 ? firstForm(layout, file.indexChunks) : listChunk("RIFF", "AVIX", {listChunk("LIST", "movi", {})});
+    file.pieces[formHeads[f]].bytes = formHead(form, end - file.forms[f] - 8, moviEnds[f] - moviTypes[f]);
+  }
+  // The super indexes' data, found by their chunk id.
+  const Bytes& head = file.pieces[0].bytes;
+  for (std::size_t i = 0; i + 4 <= head.size(); ++i) {
+    if (std::equal(head.begin() + i, head.begin() + i + 4, "indx")) file.superIndexes.push_back(i + 8);
   }
   return file;
 }

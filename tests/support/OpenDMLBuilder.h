@@ -20,7 +20,6 @@ struct StandardIndexEntryLayout {
   std::uint32_t size;  // bit 31 set: not a key frame
   std::uint32_t secondField = 0;
 };
-// entriesInUse is the number of entries unless given.
 Bytes superIndexData(const std::string& chunkId, const std::vector<SuperIndexEntryLayout>& entries,
                      bool fieldIndexes = false);
 Bytes standardIndexData(const std::string& chunkId, std::uint64_t baseOffset,
@@ -44,7 +43,6 @@ struct OpenDMLLayout {
   bool chunkHeaders = false;
 };
 
-// What the file holds besides its movie data, and where.
 struct FilePiece {
   std::uint64_t position;
   Bytes bytes;
