@@ -71,7 +71,6 @@ TEST_F(ExtensionObject, EachInitializeStartsFromAnEmptySelection) {
   } cases[] = {
       {"the same file twice, as a host may", {{{"C:\\a.avi"}}, {{"C:\\a.avi"}}}, "C:\\a.avi"},
       {"another file the second time", {{{"C:\\a.avi"}}, {{"C:\\b.AVI"}}}, "C:\\b.AVI"},
-      {"two names in one call", {{{"C:\\a.avi", "C:\\b.avi"}}}, ""},
       {"one name after two", {{{"C:\\a.avi", "C:\\b.avi"}}, {{"C:\\a.avi"}}}, "C:\\a.avi"},
       {"no avi name after one", {{{"C:\\a.avi"}}, {{"C:\\notes.txt"}}}, ""},
       {"data without files keeps the name", {{{"C:\\a.avi"}}, none}, "C:\\a.avi"},
