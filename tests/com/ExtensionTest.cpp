@@ -149,22 +149,22 @@ TEST_F(ExtensionHost, AFailingListLeavesThePageAsFarAsItGot) {
   using Fault = shell_host::ListViewFaults::Fault;
   const struct {
     const char* what;
-    std::vector<Fault> faults;
+    std::optional<Fault> fault;
     int columns;
     std::size_t rows;
     std::string statusStart;
     LRESULT initResult;
   } cases[] = {
       {"a list that works", {}, 2, tool.rows.size(), "Ok", TRUE},
-      {"no name for screen readers", {{WM_SETTEXT, 0, FALSE}}, 2, tool.rows.size(), "Ok", TRUE},
-      {"no focus on the first row", {{LVM_SETITEMSTATE, 0, FALSE}}, 2, tool.rows.size(), "Ok", TRUE},
-      {"no second column", {{LVM_INSERTCOLUMNW, 1, -1}}, 1, 0, "Static", FALSE},
-      {"no sixth row", {{LVM_INSERTITEMW, 5, -1}}, 2, 5, "Can't insert list view item: ", TRUE},
+      {"no name for screen readers", Fault{WM_SETTEXT, 0, FALSE}, 2, tool.rows.size(), "Ok", TRUE},
+      {"no focus on the first row", Fault{LVM_SETITEMSTATE, 0, FALSE}, 2, tool.rows.size(), "Ok", TRUE},
+      {"no second column", Fault{LVM_INSERTCOLUMNW, 1, -1}, 1, 0, "Static", FALSE},
+      {"no sixth row", Fault{LVM_INSERTITEMW, 5, -1}, 2, 5, "Can't insert list view item: ", TRUE},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const std::vector<HPROPSHEETPAGE> pages = pagesFor({file});
-    const shell_host::ListViewFaults faults(c.faults);
+    const shell_host::ListViewFaults faults(c.fault);
     SheetWindow sheet(pages);
     const HWND list = GetDlgItem(sheet.currentPage(), 1001);
     EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), c.columns);
