@@ -122,10 +122,7 @@ TEST_F(ExtensionHost, TheColumnsAreTitledAndLeftAlignedAndTheRowImagesMaskedByTh
   const HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
   ReleaseDC(nullptr, screen);
   const HGDIOBJ before = SelectObject(dc, canvas);
-  const HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
-  const RECT whole = {0, 0, 16, 16};
-  FillRect(dc, &whole, green);
-  EXPECT_TRUE(ImageList_Draw(images, 0, dc, 0, 0, ILD_TRANSPARENT));
+  EXPECT_TRUE(ImageList_DrawEx(images, 0, dc, 0, 0, 0, 0, RGB(0, 255, 0), CLR_NONE, ILD_NORMAL));
   int covered = 0, magenta = 0;
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
@@ -133,10 +130,10 @@ TEST_F(ExtensionHost, TheColumnsAreTitledAndLeftAlignedAndTheRowImagesMaskedByTh
       magenta += GetPixel(dc, x, y) == RGB(255, 0, 255);
     }
   }
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 255, 0));
   EXPECT_EQ(magenta, 0);
   EXPECT_GT(covered, 16 * 16 / 6) << "the picture itself is masked out";
   SelectObject(dc, before);
-  DeleteObject(green);
   DeleteObject(canvas);
   DeleteDC(dc);
 }
