@@ -91,23 +91,20 @@ class ManifestOf {
     return buffer;
   }
 
-  // The identities of the assemblies the manifest depends on, in the
-  // system's encoding, lower case.
-  std::vector<std::string> dependencies() const {
+  // The identity of the one assembly the manifest depends on, in the
+  // system's encoding, lower case; "" unless there is exactly one. Assembly
+  // 1 is the manifest itself.
+  std::string onlyDependency() const {
     const std::vector<std::uint8_t> whole = query(ActivationContextDetailedInformation);
-    const DWORD count = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(whole.data())->ulAssemblyCount;
-    std::vector<std::string> identities;
-    // Assembly 1 is the manifest itself.
-    for (DWORD index = 2; index <= count; ++index) {
-      const std::vector<std::uint8_t> assembly = query(AssemblyDetailedInformationInActivationContext, &index);
-      std::string identity =
-          brix::fromWide(reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(assembly.data())
-                             ->lpAssemblyEncodedAssemblyIdentity);
-      std::transform(identity.begin(), identity.end(), identity.begin(),
-                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-      identities.push_back(identity);
-    }
-    return identities;
+    if (reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(whole.data())->ulAssemblyCount != 2) return "";
+    DWORD index = 2;
+    const std::vector<std::uint8_t> assembly = query(AssemblyDetailedInformationInActivationContext, &index);
+    std::string identity =
+        brix::fromWide(reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(assembly.data())
+                           ->lpAssemblyEncodedAssemblyIdentity);
+    std::transform(identity.begin(), identity.end(), identity.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return identity;
   }
 
   // A setting of the application's windowsSettings, or "" without it.
@@ -273,11 +270,10 @@ TEST_F(DllResources, TheVersionIsTheProjectVersion) {
 // Resource 2, by which the loader binds the DLL's imports and the page gets
 // its activation context, asks for the common controls 6.0.
 TEST_F(DllResources, TheDllsManifestAsksForTheCommonControls6) {
-  const std::vector<std::string> dependencies = ManifestOf(QUARNEL_DLL, 2).dependencies();
-  ASSERT_EQ(dependencies.size(), 1u);
-  EXPECT_EQ(dependencies[0].rfind("microsoft.windows.common-controls,", 0), 0u) << dependencies[0];
-  EXPECT_NE(dependencies[0].find("publickeytoken=\"6595b64144ccf1df\""), std::string::npos) << dependencies[0];
-  EXPECT_NE(dependencies[0].find("version=\"6.0."), std::string::npos) << dependencies[0];
+  const std::string dependency = ManifestOf(QUARNEL_DLL, 2).onlyDependency();
+  EXPECT_EQ(dependency.rfind("microsoft.windows.common-controls,", 0), 0u) << dependency;
+  EXPECT_NE(dependency.find("publickeytoken=\"6595b64144ccf1df\""), std::string::npos) << dependency;
+  EXPECT_NE(dependency.find("version=\"6.0."), std::string::npos) << dependency;
 }
 
 TEST_F(DllResources, TheToolIsLongPathAwareUtf8AndMadeForVistaTo11) {

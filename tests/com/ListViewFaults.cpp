@@ -19,9 +19,8 @@ bool isListView(HWND window) {
 
 }  // namespace
 
-ListViewFaults::ListViewFaults(std::vector<Fault> faults)
-    : faults_(std::move(faults)),
-      answered_(faults_.size(), 0),
+ListViewFaults::ListViewFaults(std::optional<Fault> fault)
+    : fault_(fault),
       createHook_(SetWindowsHookExW(WH_CBT, onCreate, nullptr, GetCurrentThreadId())),
       messageHook_(SetWindowsHookExW(WH_CALLWNDPROCRET, afterMessage, nullptr, GetCurrentThreadId())) {
   if (active || !createHook_ || !messageHook_) {
@@ -60,13 +59,12 @@ LRESULT CALLBACK ListViewFaults::afterMessage(int code, WPARAM wParam, LPARAM lP
 }
 
 LRESULT CALLBACK ListViewFaults::faultyList(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  for (std::size_t i = 0; active && i < active->faults_.size(); ++i) {
-    if (active->faults_[i].message != message) continue;
-    if (active->answered_[i] == active->faults_[i].answeredFirst) {
+  if (active && active->fault_ && active->fault_->message == message) {
+    if (active->answered_ == active->fault_->answeredFirst) {
       SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-      return active->faults_[i].failure;
+      return active->fault_->failure;
     }
-    ++active->answered_[i];
+    ++active->answered_;
   }
   return CallWindowProcW(listProc, window, message, wParam, lParam);
 }

@@ -1,13 +1,12 @@
 #pragma once
 // Failures of the list view, for the page's handling of them: while an
-// object of this class lives, every list view made on this thread answers
-// chosen messages with their failure, as a control short of memory would,
-// after answering each of them normally a given number of times. It also
-// records what the page's dialog answered to WM_INITDIALOG.
+// object of this class lives, every list view made on this thread answers a
+// chosen message with its failure, as a control short of memory would, after
+// answering it normally a given number of times. It also records what the
+// page's dialog answered to WM_INITDIALOG.
 #include <windows.h>
 
 #include <optional>
-#include <vector>
 
 namespace shell_host {
 
@@ -19,8 +18,9 @@ class ListViewFaults {
     LRESULT failure;    // what it answers after that
   };
 
-  // Throws std::runtime_error when the hooks can't be set. One at a time.
-  explicit ListViewFaults(std::vector<Fault> faults);
+  // Without a fault the list works as usual. Throws std::runtime_error when
+  // the hooks can't be set. One at a time.
+  explicit ListViewFaults(std::optional<Fault> fault);
   ~ListViewFaults();
   ListViewFaults(const ListViewFaults&) = delete;
   ListViewFaults& operator=(const ListViewFaults&) = delete;
@@ -33,8 +33,8 @@ class ListViewFaults {
   static LRESULT CALLBACK afterMessage(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK faultyList(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  std::vector<Fault> faults_;
-  std::vector<int> answered_;
+  std::optional<Fault> fault_;
+  int answered_ = 0;
   std::optional<LRESULT> pageInitResult_;
   HHOOK createHook_;
   HHOOK messageHook_;

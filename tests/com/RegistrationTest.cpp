@@ -321,14 +321,6 @@ TEST(SharedRegistryKeys, RemovingOneDllKeepsTheHandlerWhileTheOtherViewHasTheCla
   const shell_host::ExtensionDll dll(QUARNEL_DLL);
   const Exports exports(dll);
   const std::string handler = handlers() + "\\" + clsid;
-  const auto removeOtherView = [] {
-    HKEY clsids = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &clsids) ==
-        ERROR_SUCCESS) {
-      RegDeleteTreeA(clsids, clsid);
-      RegCloseKey(clsids);
-    }
-  };
   const struct {
     const char* what;
     bool otherViewRegistered;
@@ -349,7 +341,9 @@ TEST(SharedRegistryKeys, RemovingOneDllKeepsTheHandlerWhileTheOtherViewHasTheCla
     for (const std::string& line : registryContents(HKEY_LOCAL_MACHINE, approved, KEY_WOW64_64KEY)) {
       EXPECT_EQ(line.find(clsid), std::string::npos) << line;
     }
-    removeOtherView();
+    for (const std::string& key : {server() + "\\InprocServer32", server()}) {
+      RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_32KEY, 0);
+    }
     EXPECT_EQ(exports.unregisterServer(), S_OK);
     EXPECT_EQ(registryContents(HKEY_LOCAL_MACHINE, handler, KEY_WOW64_64KEY), Lines{});
   }

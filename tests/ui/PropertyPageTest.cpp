@@ -267,7 +267,7 @@ TEST_F(PropertyPageTest, APageDeletedWhileHoldingItsHandleReleasesItOnce) {
 
 // --- In a property sheet -----------------------------------------------------
 
-TEST_F(PropertyPageTest, ASheetShowsThePageAndReleasesItAtTheEnd) {
+TEST_F(PropertyPageTest, ASheetShowsThePageAsAUnicodeWindowAndReleasesItAtTheEnd) {
   TestPage page;
   page.spyOnCallback();
   ModelessSheet sheet({page.create()});
@@ -279,6 +279,11 @@ TEST_F(PropertyPageTest, ASheetShowsThePageAndReleasesItAtTheEnd) {
   EXPECT_EQ(page.events, std::vector<std::string>{"init"});
   EXPECT_GE(countCalls(PSPCB_CREATE, reinterpret_cast<LPARAM>(&page)), 1) << "the sheet asked before making the dialog";
   EXPECT_EQ(callbackCalls.back().result, 1u);
+  // The page is Unicode in this ANSI sheet: its list, asked to ask its
+  // parent again, answers what it will send.
+  EXPECT_TRUE(IsWindowUnicode(page.handle()));
+  const HWND list = GetDlgItem(page.handle(), IDC_LIST);
+  EXPECT_EQ(SendMessageW(list, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(page.handle()), NF_REQUERY), NFR_UNICODE);
 
   // Messages reach the page's operations, each with its own record.
   SendMessageA(page.handle(), WM_APP, 0, 0);
@@ -336,16 +341,6 @@ TEST_F(PropertyPageTest, ASheetReleasesASelfDeletingPageOnce) {
   // page's last destructor.
   EXPECT_EQ(SelfDeletingPage::liveObjectsAtDelete, before + 1);
   EXPECT_EQ(brix::liveObjectCount(), before);
-}
-
-TEST_F(PropertyPageTest, ThePagesControlsNotifyItInUnicodeInAnAnsiSheet) {
-  TestPage page;
-  ModelessSheet sheet({page.create()});
-  ASSERT_TRUE(ui_testing::pumpUntil([&] { return page.handle() != nullptr; }));
-  EXPECT_TRUE(IsWindowUnicode(page.handle()));
-  // The list asks its parent again and answers what it will send.
-  const HWND list = GetDlgItem(page.handle(), IDC_LIST);
-  EXPECT_EQ(SendMessageW(list, WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(page.handle()), NF_REQUERY), NFR_UNICODE);
 }
 
 TEST_F(PropertyPageTest, AThrowingInitDialogLeavesThePageBoundAndWorking) {
